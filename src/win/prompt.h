@@ -1,0 +1,32 @@
+// The one seam through which the program asks the user anything: message boxes, questions and the
+// system's file and colour dialogs. The program calls CurrentPrompt(); tests install a scripted prompt
+// that answers without showing a window and records what was asked.
+#pragma once
+#include <windows.h>
+#include <commdlg.h>
+
+#include <string>
+
+class Prompt {
+public:
+    virtual ~Prompt() = default;
+    // Same contract as MessageBoxW: returns IDOK, IDYES, IDNO, IDCANCEL ...
+    virtual int ShowMessage(HWND owner, const std::wstring& text, const std::wstring& caption, UINT style) = 0;
+    // Same contract as GetOpenFileNameW / GetSaveFileNameW: true when the user chose a file.
+    virtual bool ChooseOpenFile(OPENFILENAMEW& request) = 0;
+    virtual bool ChooseSaveFile(OPENFILENAMEW& request) = 0;
+    // Same contract as ChooseColorW.
+    virtual bool ChooseColour(CHOOSECOLORW& request) = 0;
+};
+
+// The prompt in force: the system one unless a test installed another.
+Prompt& CurrentPrompt();
+// Installs a prompt (not owned); nullptr restores the system prompt.
+void SetPrompt(Prompt* prompt);
+
+// The window that owns the program's messages (the main window once it exists).
+HWND PromptOwner();
+void SetPromptOwner(HWND owner);
+
+// The out-of-memory message: the system's text for ERROR_OUTOFMEMORY, error icon, owned by the main window.
+void ShowOutOfMemoryMessage();

@@ -1,0 +1,7 @@
+// GoogleTest main for the native build of the portable core.
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

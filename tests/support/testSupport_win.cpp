@@ -1,0 +1,94 @@
+#include "support/testSupport_win.h"
+
+#include <atomic>
+#include <stdexcept>
+
+ScriptedPrompt::ScriptedPrompt() : previous_(&CurrentPrompt()) { SetPrompt(this); }
+ScriptedPrompt::~ScriptedPrompt() { SetPrompt(nullptr); }
+
+int ScriptedPrompt::ShowMessage(HWND owner, const std::wstring& text, const std::wstring& caption, UINT style) {
+    messages.push_back({owner, text, caption, style});
+    if (messageAnswers.empty()) return IDCANCEL;
+    const int answer = messageAnswers.front();
+    messageAnswers.pop_front();
+    return answer;
+}
+
+bool ScriptedPrompt::AnswerFile(OPENFILENAMEW& request) {
+    ++fileDialogs;
+    if (fileAnswers.empty()) return false;
+    const std::wstring answer = fileAnswers.front();
+    fileAnswers.pop_front();
+    if (answer.empty() || !request.lpstrFile || answer.size() + 1 > request.nMaxFile) return false;
+    answer.copy(request.lpstrFile, answer.size());
+    request.lpstrFile[answer.size()] = L'\0';
+    return true;
+}
+
+bool ScriptedPrompt::ChooseOpenFile(OPENFILENAMEW& request) { return AnswerFile(request); }
+bool ScriptedPrompt::ChooseSaveFile(OPENFILENAMEW& request) { return AnswerFile(request); }
+
+bool ScriptedPrompt::ChooseColour(CHOOSECOLORW& request) {
+    ++colourDialogs;
+    if (colourAnswers.empty()) return false;
+    request.rgbResult = colourAnswers.front();
+    colourAnswers.pop_front();
+    return true;
+}
+
+TempFolder::TempFolder() {
+    static std::atomic<int> counter{0};
+    const auto base = std::filesystem::temp_directory_path();
+    for (;;) {
+        path_ = base / (L"tessora-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                        std::to_wstring(counter++));
+        if (std::filesystem::create_directory(path_)) break;
+    }
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+namespace {
+uint8_t* PixelPointer(HBITMAP bitmap, int x, int y) {
+    DIBSECTION dib{};
+    if (GetObjectW(bitmap, sizeof(dib), &dib) != sizeof(dib) || dib.dsBm.bmBitsPixel != 32 || !dib.dsBm.bmBits)
+        throw std::runtime_error("not a 32-bit DIB section");
+    const int width = dib.dsBm.bmWidth;
+    const int height = dib.dsBm.bmHeight;
+    if (x < 0 || y < 0 || x >= width || y >= height) throw std::out_of_range("pixel outside the bitmap");
+    const bool topDown = dib.dsBmih.biHeight < 0;
+    const int row = topDown ? y : height - 1 - y;
+    GdiFlush();
+    return static_cast<uint8_t*>(dib.dsBm.bmBits) + static_cast<size_t>(row) * dib.dsBm.bmWidthBytes +
+           static_cast<size_t>(x) * 4;
+}
+}  // namespace
+
+COLORREF PixelAt(HBITMAP bitmap, int x, int y) {
+    const uint8_t* p = PixelPointer(bitmap, x, y);
+    return RGB(p[2], p[1], p[0]);
+}
+
+void SetPixelAt(HBITMAP bitmap, int x, int y, COLORREF colour) {
+    uint8_t* p = PixelPointer(bitmap, x, y);
+    p[0] = GetBValue(colour);
+    p[1] = GetGValue(colour);
+    p[2] = GetRValue(colour);
+}
+
+uint8_t FourthByteAt(HBITMAP bitmap, int x, int y) { return PixelPointer(bitmap, x, y)[3]; }
+
+std::vector<uint8_t> PictureBytes(HBITMAP bitmap) {
+    BITMAP bm{};
+    GetObjectW(bitmap, sizeof(bm), &bm);
+    std::vector<uint8_t> bytes;
+    for (int y = 0; y < bm.bmHeight; ++y)
+        for (int x = 0; x < bm.bmWidth; ++x) {
+            const uint8_t* p = PixelPointer(bitmap, x, y);
+            bytes.insert(bytes.end(), p, p + 4);
+        }
+    return bytes;
+}

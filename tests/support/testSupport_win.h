@@ -1,0 +1,66 @@
+// Helpers shared by the Windows tests: a scripted prompt, a temporary folder, the hidden owner window
+// and direct access to the pixels of 32-bit picture bitmaps.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "win/prompt.h"
+
+// Answers every question from a script and records what was asked; installs itself for its lifetime.
+class ScriptedPrompt final : public Prompt {
+public:
+    struct Message {
+        HWND owner;
+        std::wstring text;
+        std::wstring caption;
+        UINT style;
+    };
+    ScriptedPrompt();
+    ~ScriptedPrompt() override;
+
+    // Answers given in order; when the script runs out a message answers IDCANCEL and a dialog is cancelled.
+    std::deque<int> messageAnswers;
+    std::deque<std::wstring> fileAnswers;  // empty string: the user cancels
+    std::deque<COLORREF> colourAnswers;
+
+    std::vector<Message> messages;
+    int fileDialogs = 0;
+    int colourDialogs = 0;
+
+    int ShowMessage(HWND owner, const std::wstring& text, const std::wstring& caption, UINT style) override;
+    bool ChooseOpenFile(OPENFILENAMEW& request) override;
+    bool ChooseSaveFile(OPENFILENAMEW& request) override;
+    bool ChooseColour(CHOOSECOLORW& request) override;
+
+private:
+    bool AnswerFile(OPENFILENAMEW& request);
+    Prompt* previous_ = nullptr;
+};
+
+// A fresh folder under the system's temporary folder, removed with its contents on destruction.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    const std::filesystem::path& Path() const { return path_; }
+    std::wstring File(const std::wstring& name) const { return (path_ / name).wstring(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+// A hidden top-level window that exists for the whole test run, for tests that need an owner.
+HWND TestOwnerWindow();
+
+// Pixel access to a 32-bit DIB section in picture coordinates (y down), as 0x00RRGGBB-free COLORREF.
+COLORREF PixelAt(HBITMAP bitmap, int x, int y);
+void SetPixelAt(HBITMAP bitmap, int x, int y, COLORREF colour);
+// The raw fourth byte of a 32-bit pixel.
+uint8_t FourthByteAt(HBITMAP bitmap, int x, int y);
+// All pixel bytes of a 32-bit DIB section in picture row order (top row first).
+std::vector<uint8_t> PictureBytes(HBITMAP bitmap);
