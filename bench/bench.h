@@ -1,0 +1,18 @@
+// The benchmark program's measuring helpers. Each subsystem adds a Run...Benchmarks function in its own
+// bench/bench_<subsystem>_win.cpp and bench_win.cpp calls it.
+#pragma once
+#include <functional>
+
+// Runs prepare (untimed), body (timed) and cleanup (untimed) `runs` times and prints
+// "<name> <median milliseconds>" on one line.
+void Measure(const char* name, int runs, const std::function<void()>& prepare, const std::function<void()>& body,
+             const std::function<void()>& cleanup);
+// Shorthand without prepare and cleanup.
+void Measure(const char* name, int runs, const std::function<void()>& body);
+
+// The benchmark picture size.
+constexpr int kBenchWidth = 4000;
+constexpr int kBenchHeight = 3000;
+
+// Benchmarks of the document (bitmap operations, picture transforms, undo).
+void RunDocumentBenchmarks(int runs);

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Times Tessora's operations (bench/TessoraBench.exe under Wine) beside the nearest ImageMagick and
+# libvips operations on the same 4000 x 3000 picture, on this machine, in this run. Both engines run on
+# one thread; their cost of reading and writing the file is subtracted through a no-op run.
+# Output, one line per operation:
+#   <operation> <our ms> <ImageMagick ms> <our ratio to ImageMagick> [<libvips ms> <our ratio to libvips>]
+#   bench/compare.sh [runs]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+runs=${1:-5}
+cd "$root"
+
+./scripts/ensure-deps.sh
+need=()
+command -v convert >/dev/null || need+=(imagemagick)
+command -v vips >/dev/null || need+=(libvips-tools)
+if [ ${#need[@]} -gt 0 ]; then
+    sudo_cmd=(); [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+fi
+./scripts/build-libpng-mingw.sh
+build="$root/build/windows"
+[ -f "$build/build.ninja" ] || cmake --preset windows >/dev/null
+cmake --build "$build" --target TessoraBench >/dev/null
+
+work="$build/bench-compare"
+mkdir -p "$work"
+input="$work/input.ppm"
+[ -f "$input" ] || convert -size 4000x3000 -seed 1 plasma:fractal -depth 8 "$input"
+
+# Median wall time in ms of a command, over $runs runs.
+median_ms() {
+    local times=() i start end
+    for i in $(seq 1 "$runs"); do
+        start=$(date +%s%N)
+        "$@" >/dev/null 2>&1
+        end=$(date +%s%N)
+        times+=($(((end - start) / 1000)))
+    done
+    printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.2f", a[int((NR+1)/2)]/1000}'
+}
+
+im() { convert -limit thread 1 "$input" "$@" "$work/out.ppm"; }
+export VIPS_CONCURRENCY=1
+vipsin="$work/input.v"
+[ -f "$vipsin" ] || vips copy "$input" "$vipsin"
+printf '1 1 49\n%s\n' "$(for r in 1 2 3 4 5 6 7; do echo 1 1 1 1 1 1 1; done)" >"$work/box7.mat"
+sed -i '1s/.*/7 7 49 0/' "$work/box7.mat"
+
+im_base=$(median_ms im)
+vips_base=$(median_ms vips copy "$vipsin" "$work/out.v")
+
+# Our numbers.
+. scripts/wine-env.sh
+trap tessora_wine_stop EXIT
+tessora_wine_start "$build"
+ours=$(wine "$build/bench/TessoraBench.exe" "$runs" | tr -d '\r')
+echo "$ours" | sed 's/^/# /'
+
+line() {
+    local name="$1" imms="$2" vipsms="${3:-}"
+    local our
+    our=$(echo "$ours" | awk -v n="$name" '$1 == n {print $2}')
+    [ -n "$our" ] || return 0
+    imms=$(awk -v a="$imms" -v b="$im_base" 'BEGIN {d = a - b; if (d < 0.01) d = 0.01; printf "%.2f", d}')
+    local out
+    out=$(awk -v o="$our" -v i="$imms" 'BEGIN {printf "%.2f %.2f %.2f", o, i, o / i}')
+    if [ -n "$vipsms" ]; then
+        vipsms=$(awk -v a="$vipsms" -v b="$vips_base" 'BEGIN {d = a - b; if (d < 0.01) d = 0.01; printf "%.2f", d}')
+        out="$out $(awk -v o="$our" -v v="$vipsms" 'BEGIN {printf "%.2f %.2f", v, o / v}')"
+    fi
+    echo "$name $out"
+}
+
+line TurnQuarter "$(median_ms im -rotate 90)" "$(median_ms vips rot "$vipsin" "$work/out.v" d90)"
+line MirrorHorizontal "$(median_ms im -flop)" "$(median_ms vips flip "$vipsin" "$work/out.v" horizontal)"
+line InvertPicture "$(median_ms im -negate)" "$(median_ms vips invert "$vipsin" "$work/out.v")"
+line BoxBlur3 "$(median_ms im -statistic Mean 7x7)" "$(median_ms vips conv "$vipsin" "$work/out.v" "$work/box7.mat" --precision integer)"
