@@ -44,8 +44,7 @@ im() { convert -limit thread 1 "$input" "$@" "$work/out.ppm"; }
 export VIPS_CONCURRENCY=1
 vipsin="$work/input.v"
 [ -f "$vipsin" ] || vips copy "$input" "$vipsin"
-printf '1 1 49\n%s\n' "$(for r in 1 2 3 4 5 6 7; do echo 1 1 1 1 1 1 1; done)" >"$work/box7.mat"
-sed -i '1s/.*/7 7 49 0/' "$work/box7.mat"
+{ echo "7 7 49 0"; for r in 1 2 3 4 5 6 7; do echo "1 1 1 1 1 1 1"; done; } >"$work/box7.mat"
 
 im_base=$(median_ms im)
 vips_base=$(median_ms vips copy "$vipsin" "$work/out.v")
