@@ -3,10 +3,14 @@
 #include "document/bitmapOps_win.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include "document/bitmapOps.h"
+#include "document/documentFlags.h"
 #include "win/gdiHandles.h"
 
 namespace {
@@ -42,6 +46,89 @@ HBITMAP CreateSection(DibInfo& info, void** bits) {
     if (bits) *bits = memory;
     return bitmap;
 }
+
+// The 32-bit pixel memory of a DIB section, or none when the bitmap is something else (a device-
+// dependent bitmap, another depth, compressed or with unusual bit-field masks).
+struct Pixels32 {
+    uint32_t* bits = nullptr;
+    int width = 0;
+    int height = 0;
+    ptrdiff_t stride = 0;  // pixels per memory row
+    bool topDown = false;
+    explicit operator bool() const { return bits != nullptr; }
+    // Picture row 0 first, whichever way the rows lie in memory.
+    PixelRows Rows() const {
+        return topDown ? PixelRows{bits, stride} : PixelRows{bits + stride * (height - 1), -stride};
+    }
+};
+
+Pixels32 PixelsOf(HBITMAP bitmap) {
+    DIBSECTION section{};
+    if (!bitmap || GetObjectW(bitmap, sizeof(section), &section) != sizeof(section)) return {};
+    const BITMAPINFOHEADER& h = section.dsBmih;
+    if (!section.dsBm.bmBits || h.biBitCount != 32 || section.dsBm.bmWidth <= 0 || section.dsBm.bmHeight <= 0)
+        return {};
+    const bool standardMasks = h.biCompression == BI_BITFIELDS && section.dsBitfields[0] == 0x00FF0000 &&
+                               section.dsBitfields[1] == 0x0000FF00 && section.dsBitfields[2] == 0x000000FF;
+    if (h.biCompression != BI_RGB && !standardMasks) return {};
+    // Changes GDI has batched must reach the memory before it is read or written directly.
+    GdiFlush();
+    Pixels32 pixels;
+    pixels.bits = static_cast<uint32_t*>(section.dsBm.bmBits);
+    pixels.width = section.dsBm.bmWidth;
+    pixels.height = section.dsBm.bmHeight;
+    pixels.stride = section.dsBm.bmWidthBytes / 4;
+    pixels.topDown = h.biHeight < 0;
+    return pixels;
+}
+
+bool SizeIsAllowed(int64_t width, int64_t height) {
+    return width > 0 && height > 0 && width <= kMaxPictureDimension && height <= kMaxPictureDimension &&
+           static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 4 <= kMaxPictureBytes;
+}
+
+// Bits per pixel as GetObject reports them (0 when the handle is not a bitmap).
+int BitsOf(HBITMAP bitmap) {
+    BITMAP bm{};
+    if (!bitmap || !GetObjectW(bitmap, sizeof(bm), &bm)) return 0;
+    return bm.bmBitsPixel * bm.bmPlanes;
+}
+
+// Copies width x height pixels from source at (0, 0) into a new bitmap through a block transfer.
+bool CopyInto(HBITMAP target, HBITMAP source, int width, int height) {
+    MemoryDc targetDc, sourceDc;
+    if (!targetDc || !sourceDc) return false;
+    ScopedSelect selectTarget(targetDc, target);
+    ScopedSelect selectSource(sourceDc, source);
+    if (!selectTarget || !selectSource) return false;
+    const bool done = BitBlt(targetDc, 0, 0, width, height, sourceDc, 0, 0, SRCCOPY);
+    GdiFlush();
+    return done;
+}
+
+// Runs the picture-size refresh when a transform finishes, on every path.
+struct RefreshSizeOnExit {
+    RefreshSizeOnExit() = default;
+    RefreshSizeOnExit(const RefreshSizeOnExit&) = delete;
+    RefreshSizeOnExit& operator=(const RefreshSizeOnExit&) = delete;
+    ~RefreshSizeOnExit() { RefreshPictureSizeField(); }
+};
+
+// Unlocks global memory on every path.
+class GlobalLockScope {
+public:
+    explicit GlobalLockScope(HGLOBAL memory) : memory_(memory), data_(memory ? GlobalLock(memory) : nullptr) {}
+    GlobalLockScope(const GlobalLockScope&) = delete;
+    GlobalLockScope& operator=(const GlobalLockScope&) = delete;
+    ~GlobalLockScope() {
+        if (data_) GlobalUnlock(memory_);
+    }
+    uint8_t* Data() const { return static_cast<uint8_t*>(data_); }
+
+private:
+    HGLOBAL memory_;
+    void* data_;
+};
 
 }  // namespace
 
@@ -145,4 +232,419 @@ HBITMAP DuplicateBitmap(HBITMAP bitmap, int width, int height) {
     if (!bitmap || width < 0 || height < 0 || width > kMaxPictureDimension || height > kMaxPictureDimension)
         return nullptr;
     return static_cast<HBITMAP>(CopyImage(bitmap, IMAGE_BITMAP, width, height, LR_CREATEDIBSECTION));
+}
+
+HBITMAP CreateMaskBitmap(int width, int height, bool white) {
+    if (!SizeIsAllowed(width, height)) return nullptr;
+    BitmapHandle mask(CreateBitmap(width, height, 1, 1, nullptr));
+    MemoryDc dc;
+    if (!mask || !dc) return nullptr;
+    {
+        ScopedSelect select(dc, mask.Get());
+        if (!select) return nullptr;
+        RECT all{0, 0, width, height};
+        if (white)
+            FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        else
+            PatBlt(dc, 0, 0, width, height, BLACKNESS);
+    }
+    return mask.Release();
+}
+
+namespace {
+
+// Stretches the sourceWidth x sourceHeight top-left part of a mask into a new width x height mask.
+HBITMAP StretchMaskPart(HBITMAP mask, int sourceWidth, int sourceHeight, int width, int height) {
+    BitmapHandle result(CreateMaskBitmap(width, height, false));
+    MemoryDc sourceDc, targetDc;
+    if (!result || !sourceDc || !targetDc) return nullptr;
+    {
+        ScopedSelect selectSource(sourceDc, mask);
+        ScopedSelect selectTarget(targetDc, result.Get());
+        if (!selectSource || !selectTarget) return nullptr;
+        // A plain copy: whole pixels are repeated or dropped, never blended.
+        SetStretchBltMode(targetDc, COLORONCOLOR);
+        if (!StretchBlt(targetDc, 0, 0, width, height, sourceDc, 0, 0, sourceWidth, sourceHeight, SRCCOPY))
+            return nullptr;
+    }
+    return result.Release();
+}
+
+}  // namespace
+
+HBITMAP StretchMaskBitmap(HBITMAP bitmap, int width, int height) {
+    const int sourceWidth = BitmapWidth(bitmap), sourceHeight = BitmapHeight(bitmap);
+    if (sourceWidth <= 0 || sourceHeight <= 0 || width < 0 || height < 0) return nullptr;
+    // A 0 extent keeps the source's (both 0: the source size).
+    return StretchMaskPart(bitmap, sourceWidth, sourceHeight, width ? width : sourceWidth,
+                           height ? height : sourceHeight);
+}
+
+HBITMAP EnsureScratchBitmap(HBITMAP bitmap, int width, int height) {
+    width = std::max(width, 1);
+    height = std::max(height, 1);
+    if (bitmap && BitmapWidth(bitmap) >= width && BitmapHeight(bitmap) >= height) return bitmap;
+    // The caller replaces its handle with the result, so the old bitmap goes even when the new one
+    // cannot be made. Growth by half again stops at the picture limit.
+    if (bitmap) DeleteObject(bitmap);
+    const int64_t grownWidth =
+        std::max<int64_t>(width, std::min<int64_t>(int64_t{width} * 3 / 2, kMaxPictureDimension));
+    const int64_t grownHeight =
+        std::max<int64_t>(height, std::min<int64_t>(int64_t{height} * 3 / 2, kMaxPictureDimension));
+    if (!SizeIsAllowed(grownWidth, grownHeight)) return nullptr;
+    return CreatePictureBitmap(static_cast<int>(grownWidth), static_cast<int>(grownHeight), 32);
+}
+
+// ---- quarter turn and shear ---------------------------------------------------------------------------
+
+namespace {
+
+// The 32-bit DIB section selected into dc when its pixels can be read directly for the
+// width x height area at the DC's origin (no mapping mode or origin moving coordinates).
+Pixels32 DirectPixelsOfDc(HDC dc, int width, int height) {
+    HBITMAP current = static_cast<HBITMAP>(GetCurrentObject(dc, OBJ_BITMAP));
+    Pixels32 pixels = PixelsOf(current);
+    if (!pixels || width > pixels.width || height > pixels.height) return {};
+    POINT windowOrigin{}, viewportOrigin{};
+    if (GetMapMode(dc) != MM_TEXT || !GetWindowOrgEx(dc, &windowOrigin) || !GetViewportOrgEx(dc, &viewportOrigin) ||
+        windowOrigin.x || windowOrigin.y || viewportOrigin.x || viewportOrigin.y)
+        return {};
+    return pixels;
+}
+
+}  // namespace
+
+HBITMAP TurnQuarter(HDC sourceDc, int width, int height, bool clockwise, bool mask) {
+    RefreshSizeOnExit refresh;
+    if (!sourceDc || !SizeIsAllowed(width, height)) return nullptr;
+    if (!mask) {
+        if (Pixels32 source = DirectPixelsOfDc(sourceDc, width, height)) {
+            HBITMAP result = CreatePictureBitmap(height, width, 32);
+            if (!result) return nullptr;
+            const Pixels32 target = PixelsOf(result);
+            const PixelRows from = source.Rows();
+            TurnQuarterPixels(ConstPixelRows{from.first, from.rowStep}, width, height, target.Rows(), clockwise);
+            return result;
+        }
+    }
+    // Any other source (a mask, a device-dependent bitmap, a window): pixel by pixel through the DCs.
+    BitmapHandle result(mask ? CreateMaskBitmap(height, width, false) : CreatePictureBitmap(height, width, 32));
+    MemoryDc targetDc;
+    if (!result || !targetDc) return nullptr;
+    {
+        ScopedSelect select(targetDc, result.Get());
+        if (!select) return nullptr;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const COLORREF colour = GetPixel(sourceDc, x, y);
+                if (colour == CLR_INVALID) continue;  // outside the source: stays black
+                if (clockwise)
+                    SetPixelV(targetDc, height - 1 - y, x, colour);
+                else
+                    SetPixelV(targetDc, y, width - 1 - x, colour);
+            }
+        GdiFlush();
+    }
+    return result.Release();
+}
+
+HBITMAP ShearBitmap(HDC sourceDc, HBITMAP bitmap, int degrees, bool vertical, bool mask) {
+    BitmapWorkScope work;
+    RefreshSizeOnExit refresh;
+    if (!sourceDc || !bitmap) return nullptr;
+    if (degrees == 0) return DuplicateBitmap(bitmap, 0, 0);
+    // A shear of a right angle or more has no meaning (tan grows without limit, then turns negative).
+    const double magnitude = std::fabs(static_cast<double>(degrees));
+    if (magnitude >= 90.0) return nullptr;
+    const int width = BitmapWidth(bitmap), height = BitmapHeight(bitmap);
+    if (width <= 0 || height <= 0) return nullptr;
+    const double t = std::tan(magnitude * 3.14159265358979323846 / 180.0);
+    const double extent = (vertical ? width : height) * t;
+    if (!(extent < kMaxPictureDimension)) return nullptr;
+    const int d = static_cast<int>(extent);  // truncation toward zero
+    if (d == 0) return DuplicateBitmap(bitmap, 0, 0);
+    const int resultWidth = vertical ? width : width + d;
+    const int resultHeight = vertical ? height + d : height;
+    if (!SizeIsAllowed(resultWidth, resultHeight)) return nullptr;
+
+    BitmapHandle result(mask ? CreateMaskBitmap(resultWidth, resultHeight, false)
+                             : CreateFilledBitmap(resultWidth, resultHeight, RGB(255, 255, 255), 32));
+    MemoryDc targetDc;
+    if (!result || !targetDc) return nullptr;
+    {
+        ScopedSelect select(targetDc, result.Get());
+        if (!select) return nullptr;
+        if (vertical) {
+            for (int x = 0; x < width; ++x) {
+                const int o = static_cast<int>(x * t);
+                BitBlt(targetDc, x, degrees > 0 ? d - o : o, 1, height, sourceDc, x, 0, SRCCOPY);
+            }
+        } else {
+            for (int y = 0; y < height; ++y) {
+                const int o = static_cast<int>(y * t);
+                BitBlt(targetDc, degrees > 0 ? d - o : o, y, width, 1, sourceDc, 0, y, SRCCOPY);
+            }
+        }
+        GdiFlush();
+    }
+    return result.Release();
+}
+
+// ---- clipboard --------------------------------------------------------------------------------------
+
+HGLOBAL ToPackedDib(HBITMAP bitmap) {
+    BitmapWorkScope work;
+    BITMAP bm{};
+    if (!bitmap || !GetObjectW(bitmap, sizeof(bm), &bm)) return nullptr;
+    const int bits = bm.bmBitsPixel * bm.bmPlanes;
+    if (!IsDepth(bits) || !SizeIsAllowed(bm.bmWidth, bm.bmHeight)) return nullptr;
+    // DIB rows are padded to 4 bytes; the platform's row width of a device-dependent bitmap is only
+    // padded to 2, which would make the block too small for the bits written into it.
+    const uint64_t imageBytes = DibRowBytes(bm.bmWidth, bits) * static_cast<uint64_t>(bm.bmHeight);
+    if (imageBytes > kMaxPictureBytes) return nullptr;
+
+    MemoryDc dc;
+    if (!dc) return nullptr;
+    DibInfo table;  // the colour table to store
+    UINT entries = 0;
+    if (bits < 16) {
+        ScopedSelect select(dc, bitmap);
+        if (select) entries = GetDIBColorTable(dc, 0, 1u << bits, table.colours);
+    }
+    // The bits, read with a full-sized table; for a bitmap without a table of its own (a device-
+    // dependent mask) the table the platform fills in here is the one to store.
+    std::unique_ptr<uint8_t[]> pixels(new (std::nothrow) uint8_t[static_cast<size_t>(imageBytes)]);
+    if (!pixels) return nullptr;
+    DibInfo read = MakeHeader(bm.bmWidth, bm.bmHeight, bits);
+    if (GetDIBits(dc, bitmap, 0, bm.bmHeight, pixels.get(), read.Get(), DIB_RGB_COLORS) != bm.bmHeight) return nullptr;
+    if (bits < 16 && entries == 0) {
+        entries = 1u << bits;
+        std::memcpy(table.colours, read.colours, entries * sizeof(RGBQUAD));
+    }
+
+    BITMAPINFOHEADER header = MakeHeader(bm.bmWidth, bm.bmHeight, bits).header;
+    header.biSizeImage = static_cast<DWORD>(imageBytes);
+    // A shorter table than the depth addresses must be declared, or a reader would take pixel bits
+    // for the rest of the table.
+    if (bits < 16 && entries < (1u << bits)) header.biClrUsed = entries;
+    const size_t tableBytes = entries * sizeof(RGBQUAD);
+    const size_t total = sizeof(header) + tableBytes + static_cast<size_t>(imageBytes);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_SHARE, total);
+    if (!memory) return nullptr;
+    {
+        GlobalLockScope lock(memory);
+        if (!lock.Data()) {
+            GlobalFree(memory);
+            return nullptr;
+        }
+        std::memcpy(lock.Data(), &header, sizeof(header));
+        std::memcpy(lock.Data() + sizeof(header), table.colours, tableBytes);
+        std::memcpy(lock.Data() + sizeof(header) + tableBytes, pixels.get(), static_cast<size_t>(imageBytes));
+    }
+    return memory;
+}
+
+HBITMAP FromPackedDib(HGLOBAL memory) {
+    BitmapWorkScope work;
+    if (!memory) return nullptr;
+    // Anyone can put a block on the clipboard: nothing is read before the header is checked against
+    // the real size of the block.
+    const SIZE_T size = GlobalSize(memory);
+    GlobalLockScope lock(memory);
+    if (!lock.Data() || size == 0) return nullptr;
+    PackedDibLayout layout;
+    if (MeasurePackedDib(lock.Data(), size, layout) != DibLayoutStatus::ok) return nullptr;
+
+    // A fresh 40-byte header with the checked values: the result keeps the clipboard's depth and row order.
+    DibInfo info = MakeHeader(layout.width, layout.height, layout.bitCount);
+    info.header.biCompression = layout.compression;
+    const uint8_t* table = lock.Data() + layout.tableOffset;
+    if (layout.compression == kDibBitFields) {
+        std::memcpy(info.colours, layout.masks, sizeof(layout.masks));
+    } else if (layout.bitCount < 16) {
+        info.header.biClrUsed = layout.colourCount;
+        for (uint32_t i = 0; i < layout.colourCount; ++i) {
+            const uint8_t* entry = table + i * layout.colourEntryBytes;
+            info.colours[i] = RGBQUAD{entry[0], entry[1], entry[2], 0};
+        }
+    }
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateSection(info, &bits);
+    if (!bitmap) return nullptr;
+    // The section has the same width, depth and padding, so its rows are the block's rows.
+    std::memcpy(bits, lock.Data() + layout.bitsOffset, layout.bitsBytes);
+    return bitmap;
+}
+
+HBITMAP FromMetafile(HENHMETAFILE metafile) {
+    BitmapWorkScope work;
+    ENHMETAHEADER header{};
+    if (!metafile || !GetEnhMetaFileHeader(metafile, sizeof(header), &header)) return nullptr;
+    const RECTL& b = header.rclBounds;
+    const int64_t width = int64_t{b.right} - b.left, height = int64_t{b.bottom} - b.top;
+    if (!SizeIsAllowed(width, height)) return nullptr;
+    BitmapHandle picture(CreateFilledBitmap(static_cast<int>(width), static_cast<int>(height), RGB(255, 255, 255)));
+    MemoryDc dc;
+    if (!picture || !dc) return nullptr;
+    {
+        ScopedSelect select(dc, picture.Get());
+        if (!select) return nullptr;
+        const RECT bounds{b.left, b.top, b.right, b.bottom};
+        PlayEnhMetaFile(dc, metafile, &bounds);
+        GdiFlush();
+    }
+    return picture.Release();
+}
+
+// ---- colour depth -------------------------------------------------------------------------------------
+
+bool IsBlackWhiteOnly(HBITMAP bitmap) {
+    BitmapWorkScope work;
+    BITMAP bm{};
+    if (!bitmap || !GetObjectW(bitmap, sizeof(bm), &bm)) return false;
+    if (bm.bmBitsPixel * bm.bmPlanes == 1) return true;
+    if (!SizeIsAllowed(bm.bmWidth, bm.bmHeight)) return false;
+    const uint64_t stride = DibRowBytes(bm.bmWidth, 24);
+    std::unique_ptr<uint8_t[]> rows(new (std::nothrow) uint8_t[static_cast<size_t>(stride * bm.bmHeight)]);
+    MemoryDc dc;
+    if (!rows || !dc) return false;
+    DibInfo info = MakeHeader(bm.bmWidth, bm.bmHeight, 24);
+    if (GetDIBits(dc, bitmap, 0, bm.bmHeight, rows.get(), info.Get(), DIB_RGB_COLORS) != bm.bmHeight) return false;
+    return OnlyBlackAndWhite24(rows.get(), bm.bmWidth, bm.bmHeight, static_cast<size_t>(stride));
+}
+
+HBITMAP ToMonochrome(HBITMAP bitmap) {
+    BitmapWorkScope work;
+    const int width = BitmapWidth(bitmap), height = BitmapHeight(bitmap);
+    if (!SizeIsAllowed(width, height)) return nullptr;
+    const uint64_t bytes = DibRowBytes(width, 1) * static_cast<uint64_t>(height);
+    std::unique_ptr<uint8_t[]> rows(new (std::nothrow) uint8_t[static_cast<size_t>(bytes)]);
+    MemoryDc dc;
+    if (!rows || !dc) return nullptr;
+    // The platform maps each pixel to the nearer of black (index 0) and white (index 1).
+    DibInfo info = MakeHeader(width, height, 1);
+    info.header.biClrUsed = 2;
+    info.colours[0] = RGBQUAD{0, 0, 0, 0};
+    info.colours[1] = RGBQUAD{255, 255, 255, 0};
+    if (GetDIBits(dc, bitmap, 0, height, rows.get(), info.Get(), DIB_RGB_COLORS) != height) return nullptr;
+    // The platform may hand back another table (a 1-bit source's own); whatever it used, each index
+    // is written as the nearer of black and white so the result holds nothing else.
+    for (int i = 0; i < 2; ++i) {
+        RGBQUAD& c = info.colours[i];
+        const int sum = c.rgbRed + c.rgbGreen + c.rgbBlue;
+        const BYTE level = sum >= 3 * 128 ? 255 : 0;
+        c = RGBQUAD{level, level, level, 0};
+    }
+    BitmapHandle result(CreatePictureBitmap(width, height, 32));
+    if (!result) return nullptr;
+    info.header.biClrUsed = 2;
+    if (SetDIBits(dc, result.Get(), 0, height, rows.get(), info.Get(), DIB_RGB_COLORS) != height) return nullptr;
+    GdiFlush();
+    return result.Release();
+}
+
+HBITMAP ToBitDepth(HBITMAP bitmap, int bits) {
+    // Only depths that need no colour table.
+    if (bits != 16 && bits != 24 && bits != 32) return nullptr;
+    const int width = BitmapWidth(bitmap), height = BitmapHeight(bitmap);
+    if (!SizeIsAllowed(width, height)) return nullptr;
+    DibInfo info = MakeHeader(width, -height, bits);
+    BitmapHandle result(CreateSection(info, nullptr));
+    if (!result || !CopyInto(result.Get(), bitmap, width, height)) return nullptr;
+    return result.Release();
+}
+
+HBITMAP ToThirtyTwoBits(HBITMAP bitmap) {
+    const int width = BitmapWidth(bitmap), height = BitmapHeight(bitmap);
+    if (!SizeIsAllowed(width, height)) return nullptr;
+    BitmapHandle result(CreatePictureBitmap(width, height, 32));
+    if (!result || !CopyInto(result.Get(), bitmap, width, height)) return nullptr;
+    return result.Release();
+}
+
+// ---- effects ------------------------------------------------------------------------------------------
+
+HBITMAP ApplySepia(HBITMAP bitmap) {
+    // Only 32-bit pixel memory is toned; a bitmap of another depth is returned unchanged.
+    if (Pixels32 pixels = PixelsOf(bitmap)) {
+        const PixelRows rows = pixels.Rows();
+        for (int y = 0; y < pixels.height; ++y) SepiaPixels(rows.Row(y), static_cast<size_t>(pixels.width));
+    }
+    return bitmap;
+}
+
+HBITMAP BoxBlur(HBITMAP bitmap, int radius) {
+    if (!bitmap || radius <= 0) return nullptr;
+    const int width = BitmapWidth(bitmap), height = BitmapHeight(bitmap);
+    if (!SizeIsAllowed(width, height)) return nullptr;
+    // The pixels are read into a new top-down 32-bit section, which is blurred in place.
+    DibInfo info = MakeHeader(width, -height, 32);
+    BitmapHandle result(CreateSection(info, nullptr));
+    if (!result || !CopyInto(result.Get(), bitmap, width, height)) return nullptr;
+    const Pixels32 pixels = PixelsOf(result.Get());
+    if (!pixels || !BoxBlurPixels(pixels.Rows(), width, height, radius)) return nullptr;
+    return result.Release();
+}
+
+HBITMAP FlattenAlpha(HBITMAP bitmap, COLORREF colour) {
+    if (BitsOf(bitmap) != 32) return nullptr;
+    const int width = BitmapWidth(bitmap), height = BitmapHeight(bitmap);
+    if (!SizeIsAllowed(width, height)) return nullptr;
+    BitmapHandle result(CreatePictureBitmap(width, height, 32));
+    if (!result) return nullptr;
+    const Pixels32 target = PixelsOf(result.Get());
+    if (!target) return nullptr;
+    const PixelRows to = target.Rows();
+    if (const Pixels32 source = PixelsOf(bitmap)) {
+        const PixelRows from = source.Rows();
+        for (int y = 0; y < height; ++y) std::memcpy(to.Row(y), from.Row(y), static_cast<size_t>(width) * 4);
+    } else {
+        // A 32-bit device-dependent bitmap: read as a bottom-up DIB straight into the result.
+        MemoryDc dc;
+        DibInfo info = MakeHeader(width, height, 32);
+        if (!dc || GetDIBits(dc, bitmap, 0, height, target.bits, info.Get(), DIB_RGB_COLORS) != height) return nullptr;
+    }
+    for (int y = 0; y < height; ++y)
+        FlattenAlphaPixels(to.Row(y), to.Row(y), static_cast<size_t>(width), GetRValue(colour), GetGValue(colour),
+                           GetBValue(colour));
+    return result.Release();
+}
+
+float CentimetresFromInches(float value) { return value / 2.54f; }
+
+// ---- compositing --------------------------------------------------------------------------------------
+
+bool BlitThroughMask(HDC destination, int x, int y, int width, int height, HDC source, int sourceX, int sourceY,
+                     int sourceWidth, int sourceHeight, HBITMAP mask, std::optional<COLORREF> key) {
+    if (!destination || !source || width <= 0 || height <= 0 || sourceWidth <= 0 || sourceHeight <= 0) return false;
+    // Copy the source where the mask is 1, keep the destination where it is 0.
+    const DWORD keepDestination = 0x00AA0029;
+    const DWORD maskedCopy = MAKEROP4(SRCCOPY, keepDestination);
+    if (!mask) {
+        if (key)
+            return TransparentBlt(destination, x, y, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight,
+                                  *key);
+        return StretchBlt(destination, x, y, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight,
+                          SRCCOPY);
+    }
+    if (!key && width == sourceWidth && height == sourceHeight)
+        return MaskBlt(destination, x, y, width, height, source, sourceX, sourceY, mask, 0, 0, maskedCopy);
+
+    // Stretch or key: compose the destination-sized content in a temporary first, then mask it in.
+    BitmapHandle stretchedMask(StretchMaskPart(mask, sourceWidth, sourceHeight, width, height));
+    BitmapHandle temporary(CreateFilledBitmap(width, height, RGB(255, 255, 255), 32));
+    MemoryDc temporaryDc;
+    if (!stretchedMask || !temporary || !temporaryDc) return false;
+    ScopedSelect select(temporaryDc, temporary.Get());
+    if (!select) return false;
+    if (key) {
+        if (!BitBlt(temporaryDc, 0, 0, width, height, destination, x, y, SRCCOPY) ||
+            !TransparentBlt(temporaryDc, 0, 0, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight,
+                            *key))
+            return false;
+    } else if (!StretchBlt(temporaryDc, 0, 0, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight,
+                           SRCCOPY)) {
+        return false;
+    }
+    return MaskBlt(destination, x, y, width, height, temporaryDc, 0, 0, stretchedMask.Get(), 0, 0, maskedCopy);
 }
