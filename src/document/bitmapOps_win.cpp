@@ -54,6 +54,8 @@ struct Pixels32 {
     int width = 0;
     int height = 0;
     ptrdiff_t stride = 0;  // pixels per memory row
+    // Which way the rows lie is known only to the code that created the section or probed it
+    // (RowsAreTopDown): the header the platform reports back may show a positive height for top-down rows.
     bool topDown = false;
     explicit operator bool() const { return bits != nullptr; }
     // Picture row 0 first, whichever way the rows lie in memory.
@@ -80,6 +82,21 @@ Pixels32 PixelsOf(HBITMAP bitmap) {
     pixels.stride = section.dsBm.bmWidthBytes / 4;
     pixels.topDown = h.biHeight < 0;
     return pixels;
+}
+
+// Finds out which way the rows of the section selected into dc lie: the first pixel of memory row 0
+// is changed for a moment and looked up through the DC at picture (0, 0). None when the DC cannot
+// show that pixel (a clipping region, for instance).
+std::optional<bool> RowsAreTopDown(HDC dc, const Pixels32& pixels) {
+    if (pixels.height == 1) return true;
+    uint32_t& probe = pixels.bits[0];
+    const uint32_t saved = probe;
+    const uint32_t changed = saved ^ 0x00FFFFFFu;  // every colour channel differs
+    probe = changed;
+    const COLORREF seen = GetPixel(dc, 0, 0);
+    probe = saved;
+    if (seen == CLR_INVALID) return std::nullopt;
+    return seen == RGB(RedOf(changed), GreenOf(changed), BlueOf(changed));
 }
 
 bool SizeIsAllowed(int64_t width, int64_t height) {
@@ -309,6 +326,9 @@ Pixels32 DirectPixelsOfDc(HDC dc, int width, int height) {
     if (GetMapMode(dc) != MM_TEXT || !GetWindowOrgEx(dc, &windowOrigin) || !GetViewportOrgEx(dc, &viewportOrigin) ||
         windowOrigin.x || windowOrigin.y || viewportOrigin.x || viewportOrigin.y)
         return {};
+    const std::optional<bool> topDown = RowsAreTopDown(dc, pixels);
+    if (!topDown) return {};
+    pixels.topDown = *topDown;
     return pixels;
 }
 
@@ -581,7 +601,8 @@ HBITMAP BoxBlur(HBITMAP bitmap, int radius) {
     DibInfo info = MakeHeader(width, -height, 32);
     BitmapHandle result(CreateSection(info, nullptr));
     if (!result || !CopyInto(result.Get(), bitmap, width, height)) return nullptr;
-    const Pixels32 pixels = PixelsOf(result.Get());
+    Pixels32 pixels = PixelsOf(result.Get());
+    pixels.topDown = true;  // made so above
     if (!pixels || !BoxBlurPixels(pixels.Rows(), width, height, radius)) return nullptr;
     return result.Release();
 }
@@ -595,15 +616,11 @@ HBITMAP FlattenAlpha(HBITMAP bitmap, COLORREF colour) {
     const Pixels32 target = PixelsOf(result.Get());
     if (!target) return nullptr;
     const PixelRows to = target.Rows();
-    if (const Pixels32 source = PixelsOf(bitmap)) {
-        const PixelRows from = source.Rows();
-        for (int y = 0; y < height; ++y) std::memcpy(to.Row(y), from.Row(y), static_cast<size_t>(width) * 4);
-    } else {
-        // A 32-bit device-dependent bitmap: read as a bottom-up DIB straight into the result.
-        MemoryDc dc;
-        DibInfo info = MakeHeader(width, height, 32);
-        if (!dc || GetDIBits(dc, bitmap, 0, height, target.bits, info.Get(), DIB_RGB_COLORS) != height) return nullptr;
-    }
+    // Read as a bottom-up 32-bit DIB straight into the result: the platform turns any row order of
+    // the source into that of the result and keeps the fourth byte.
+    MemoryDc dc;
+    DibInfo info = MakeHeader(width, height, 32);
+    if (!dc || GetDIBits(dc, bitmap, 0, height, target.bits, info.Get(), DIB_RGB_COLORS) != height) return nullptr;
     for (int y = 0; y < height; ++y)
         FlattenAlphaPixels(to.Row(y), to.Row(y), static_cast<size_t>(width), GetRValue(colour), GetGValue(colour),
                            GetBValue(colour));
