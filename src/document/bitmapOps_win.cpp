@@ -111,13 +111,21 @@ int BitsOf(HBITMAP bitmap) {
     return bm.bmBitsPixel * bm.bmPlanes;
 }
 
-// Copies width x height pixels from source at (0, 0) into a new bitmap through a block transfer.
-bool CopyInto(HBITMAP target, HBITMAP source, int width, int height) {
+// Copies width x height pixels from source at (0, 0) into a DIB section made from targetInfo, through
+// a block transfer. A source that is selected into some other DC cannot be selected here; its pixels
+// are then read with GetDIBits straight into the target's memory in the target's own layout.
+bool CopyInto(HBITMAP target, DibInfo& targetInfo, HBITMAP source, int width, int height) {
     MemoryDc targetDc, sourceDc;
     if (!targetDc || !sourceDc) return false;
-    ScopedSelect selectTarget(targetDc, target);
     ScopedSelect selectSource(sourceDc, source);
-    if (!selectTarget || !selectSource) return false;
+    if (!selectSource) {
+        DIBSECTION section{};
+        if (GetObjectW(target, sizeof(section), &section) != sizeof(section) || !section.dsBm.bmBits) return false;
+        const int rows = std::abs(targetInfo.header.biHeight);
+        return GetDIBits(targetDc, source, 0, rows, section.dsBm.bmBits, targetInfo.Get(), DIB_RGB_COLORS) == rows;
+    }
+    ScopedSelect selectTarget(targetDc, target);
+    if (!selectTarget) return false;
     const bool done = BitBlt(targetDc, 0, 0, width, height, sourceDc, 0, 0, SRCCOPY);
     GdiFlush();
     return done;
@@ -246,8 +254,8 @@ void PasteArea(HBITMAP target, const RECT& rect, HBITMAP source) {
 }
 
 HBITMAP DuplicateBitmap(HBITMAP bitmap, int width, int height) {
-    if (!bitmap || width < 0 || height < 0 || width > kMaxPictureDimension || height > kMaxPictureDimension)
-        return nullptr;
+    if (!bitmap || width < 0 || height < 0) return nullptr;
+    if (!SizeIsAllowed(width ? width : BitmapWidth(bitmap), height ? height : BitmapHeight(bitmap))) return nullptr;
     return static_cast<HBITMAP>(CopyImage(bitmap, IMAGE_BITMAP, width, height, LR_CREATEDIBSECTION));
 }
 
@@ -570,15 +578,16 @@ HBITMAP ToBitDepth(HBITMAP bitmap, int bits) {
     if (!SizeIsAllowed(width, height)) return nullptr;
     DibInfo info = MakeHeader(width, -height, bits);
     BitmapHandle result(CreateSection(info, nullptr));
-    if (!result || !CopyInto(result.Get(), bitmap, width, height)) return nullptr;
+    if (!result || !CopyInto(result.Get(), info, bitmap, width, height)) return nullptr;
     return result.Release();
 }
 
 HBITMAP ToThirtyTwoBits(HBITMAP bitmap) {
     const int width = BitmapWidth(bitmap), height = BitmapHeight(bitmap);
     if (!SizeIsAllowed(width, height)) return nullptr;
+    DibInfo info = MakeHeader(width, height, 32);
     BitmapHandle result(CreatePictureBitmap(width, height, 32));
-    if (!result || !CopyInto(result.Get(), bitmap, width, height)) return nullptr;
+    if (!result || !CopyInto(result.Get(), info, bitmap, width, height)) return nullptr;
     return result.Release();
 }
 
@@ -600,7 +609,7 @@ HBITMAP BoxBlur(HBITMAP bitmap, int radius) {
     // The pixels are read into a new top-down 32-bit section, which is blurred in place.
     DibInfo info = MakeHeader(width, -height, 32);
     BitmapHandle result(CreateSection(info, nullptr));
-    if (!result || !CopyInto(result.Get(), bitmap, width, height)) return nullptr;
+    if (!result || !CopyInto(result.Get(), info, bitmap, width, height)) return nullptr;
     Pixels32 pixels = PixelsOf(result.Get());
     pixels.topDown = true;  // made so above
     if (!pixels || !BoxBlurPixels(pixels.Rows(), width, height, radius)) return nullptr;

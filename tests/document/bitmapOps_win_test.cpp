@@ -686,6 +686,17 @@ TEST(ColourDepth, ConversionsKeepThePixels) {
     EXPECT_GT(SectionOf(back.Get()).dsBmih.biHeight, 0);
     EXPECT_EQ(PictureBytes(back.Get()), PictureBytes(picture.Get()));
     EXPECT_EQ(ToBitDepth(picture.Get(), 8), nullptr);
+
+    // A picture still selected into a DC (as the document's drawing DC holds it) converts all the same.
+    MemoryDc holder;
+    ScopedSelect held(holder, picture.Get());
+    BitmapHandle whileHeld(ToThirtyTwoBits(picture.Get()));
+    ASSERT_TRUE(whileHeld);
+    EXPECT_EQ(PictureBytes(whileHeld.Get()), PictureBytes(picture.Get()));
+    BitmapHandle heldTopDown(ToBitDepth(picture.Get(), 32));
+    ASSERT_TRUE(heldTopDown);
+    BitmapHandle heldBack(ToThirtyTwoBits(heldTopDown.Get()));
+    EXPECT_EQ(PictureBytes(heldBack.Get()), PictureBytes(picture.Get()));
     EXPECT_FLOAT_EQ(CentimetresFromInches(254.0f), 100.0f);
 }
 
