@@ -44,7 +44,6 @@ void Measure(const char* name, int runs, const std::function<void()>& body) { Me
 int wmain(int argc, wchar_t** argv) {
     const int runs = argc > 1 ? std::max(1, _wtoi(argv[1])) : 5;
     const std::wstring group = argc > 2 ? argv[2] : L"all";
-    (void)runs;
-    (void)group;
+    if (group == L"all" || group == L"document") RunDocumentBenchmarks(runs);
     return 0;
 }

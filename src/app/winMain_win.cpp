@@ -1,3 +1,63 @@
+// The process entry point: settings file, settings, main window, first picture, the message loop, and
+// the settings saved when the loop ends.
 #include <windows.h>
+#include <commctrl.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return 0; }
+#include "app/appState.h"
+#include "app/mainWindow.h"
+#include "app/settings_win.h"
+#include "document/imageModel.h"
+#include "win/prompt.h"
+
+namespace {
+
+// Declares the process DPI-aware where the platform offers it; its absence is not an error.
+void DeclareDpiAware() {
+    HMODULE user32 = LoadLibraryW(L"user32.dll");
+    if (!user32) return;
+    using SetProcessDpiAwareFn = BOOL(WINAPI*)();
+    auto setAware = reinterpret_cast<SetProcessDpiAwareFn>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDPIAware")));
+    if (setAware) setAware();
+    FreeLibrary(user32);
+}
+
+int RunMessageLoop() {
+    MSG message;
+    BOOL got;
+    while ((got = GetMessageW(&message, nullptr, 0, 0)) != 0) {
+        if (got == -1) break;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return got == -1 ? 1 : static_cast<int>(message.wParam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    appInstance = instance;
+    ChooseIniPath();
+    DeclareDpiAware();
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES | ICC_COOL_CLASSES};
+    InitCommonControlsEx(&controls);
+    LoadAppSettings(appSettings);
+
+    // The document exists before the main window.
+    TheImageModel();
+    CMainWindow mainWindow;
+    const auto& normal = appSettings.windowPlacement.rcNormalPosition;
+    const RECT position{normal.left, normal.top, normal.right, normal.bottom};
+    HWND window = mainWindow.CreateMainWindow(position, DocumentTitle(L"Unbenannt"));
+    if (!window) {
+        CurrentPrompt().ShowMessage(nullptr, L"Failed to create main window.", std::wstring(), MB_ICONERROR);
+        return 1;
+    }
+    StartBlankPicture();
+    ShowWindow(window, static_cast<int>(appSettings.windowPlacement.showCmd));
+    UpdateWindow(window);
+
+    const int exitCode = RunMessageLoop();
+    SaveAppSettings(appSettings, TheImageModel().Width(), TheImageModel().Height());
+    return exitCode;
+}

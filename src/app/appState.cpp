@@ -1,0 +1,4 @@
+#include "app/appState.h"
+
+HINSTANCE appInstance = nullptr;
+AppSettings appSettings;
