@@ -1,0 +1,629 @@
+#include "imagefiles/txImage.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <string>
+#include <utility>
+
+#include "imagefiles/nearestColour.h"
+#include "imagefiles/txFile.h"
+#include "imagefiles/txImageBmp.h"
+#include "imagefiles/txImagePng.h"
+#include "imagefiles/txPixels.h"
+
+namespace {
+constexpr uint32_t kHeaderBytes = sizeof(TxBitmapInfoHeader);
+// At most 2^31 bits of pixels; the low three bits of the count do not matter.
+constexpr uint64_t kMaxPixelBits = 0x80000007u;
+// Palettes of more entries than this are searched through a NearestColourTable once a few lookups
+// have missed the one-colour cache; smaller ones are searched directly.
+constexpr uint32_t kDirectSearchColours = 16;
+constexpr uint32_t kMissesBeforeTable = 64;
+
+bool HostIsLittleEndian() {
+    const uint16_t one = 1;
+    uint8_t first;
+    std::memcpy(&first, &one, 1);
+    return first == 1;
+}
+
+TxRgbQuad FromRrggbb(uint32_t value) {
+    return TxRgb(static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value));
+}
+
+wchar_t LowerAscii(wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
+
+std::FILE* OpenForWriting(const wchar_t* path) {
+#ifdef _WIN32
+    return _wfopen(path, L"wb");
+#else
+    // UTF-8 file names on the host.
+    std::string name;
+    for (const wchar_t* p = path; *p; ++p) {
+        const uint32_t c = static_cast<uint32_t>(*p);
+        if (c < 0x80) {
+            name += static_cast<char>(c);
+        } else if (c < 0x800) {
+            name += static_cast<char>(0xC0 | (c >> 6));
+            name += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            name += static_cast<char>(0xE0 | (c >> 12));
+            name += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            name += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            name += static_cast<char>(0xF0 | (c >> 18));
+            name += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            name += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            name += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return std::fopen(name.c_str(), "wb");
+#endif
+}
+}  // namespace
+
+int32_t TxFormatFromPath(std::wstring_view path) {
+    const size_t dot = path.rfind(L'.');
+    if (dot == std::wstring_view::npos || path.size() - dot - 1 < 3) return kTxFormatNone;
+    const std::wstring_view extension = path.substr(dot + 1, 3);
+    auto is = [&](const wchar_t* name) {
+        for (int i = 0; i < 3; ++i) {
+            if (LowerAscii(extension[i]) != name[i]) return false;
+        }
+        return true;
+    };
+    if (is(L"bmp")) return kTxFormatBmp;
+    if (is(L"png")) return kTxFormatPng;
+    return kTxFormatNone;
+}
+
+// ---- storage --------------------------------------------------------------------------------------
+
+TxImage::TxImage() : littleEndianHost_(HostIsLittleEndian()) {}
+
+TxImage::~TxImage() { DiscardImage(); }
+
+bool TxImage::DiscardImage() {
+    if (borrowed_) return false;
+    frames_.clear();
+    std::free(alpha_);
+    alpha_ = nullptr;
+    std::free(dib_);
+    dib_ = nullptr;
+    bits_ = nullptr;
+    header_ = TxBitmapInfoHeader{};
+    stride_ = 0;
+    PaletteChanged();
+    return true;
+}
+
+uint8_t* TxImage::Create(uint32_t width, uint32_t height, uint32_t bits, int32_t format) {
+    if (!DiscardImage()) return nullptr;
+    if (width == 0 || height == 0) {
+        SetLastError("Tessora::Create : width and height must be greater than zero");
+        return nullptr;
+    }
+    bits = bits <= 1 ? 1 : bits <= 4 ? 4 : bits <= 8 ? 8 : 24;
+
+    const uint64_t pixels = uint64_t{width} * height;  // cannot overflow: both factors are below 2^32
+    const uint64_t stride = TxRowStride(width, bits);
+    const uint32_t colours = bits == 24 ? 0 : 1u << bits;
+    // The header keeps width, height and the padded image size in 32 bits; a picture whose padded rows
+    // would not fit there is refused like one over the pixel limit.
+    const bool tooLarge =
+        pixels > kMaxPixelBits || pixels * bits > kMaxPixelBits ||
+        width > uint32_t{std::numeric_limits<int32_t>::max()} ||
+        height > uint32_t{std::numeric_limits<int32_t>::max()} ||
+        stride * height > uint64_t{std::numeric_limits<uint32_t>::max()} - 14 - kHeaderBytes - 4 * 256;
+    if (tooLarge) {
+        SetLastError("Tessora Max Memory exceeded");
+        return nullptr;
+    }
+
+    header_.width = static_cast<int32_t>(width);
+    header_.height = static_cast<int32_t>(height);
+    header_.bitCount = static_cast<uint16_t>(bits);
+    header_.compression = 0;
+    header_.sizeImage = static_cast<uint32_t>(stride * height);
+    header_.colourCount = colours;
+    header_.importantColours = 0;
+    format_ = format;
+
+    // Cleared, so that row padding written to files never carries stale memory.
+    const size_t total = kHeaderBytes + size_t{colours} * 4 + header_.sizeImage;
+    dib_ = static_cast<uint8_t*>(std::calloc(total, 1));
+    if (!dib_) {
+        header_ = TxBitmapInfoHeader{};
+        SetLastError("Tessora::Create can't allocate memory");
+        return nullptr;
+    }
+    stride_ = static_cast<uint32_t>(stride);
+    SyncBlockHeader();
+    bits_ = dib_ + kHeaderBytes + size_t{colours} * 4;
+    PaletteChanged();
+    return dib_;
+}
+
+size_t TxImage::DibSize() const {
+    return dib_ ? kHeaderBytes + size_t{header_.colourCount} * 4 + header_.sizeImage : 0;
+}
+
+void TxImage::SyncBlockHeader() {
+    if (dib_) std::memcpy(dib_, &header_, kHeaderBytes);
+}
+
+void TxImage::SetResolution(int32_t xPelsPerMeter, int32_t yPelsPerMeter) {
+    header_.xPelsPerMeter = xPelsPerMeter;
+    header_.yPelsPerMeter = yPelsPerMeter;
+    SyncBlockHeader();
+}
+
+void TxImage::Borrow(TxImage& source) {
+    DiscardImage();
+    dib_ = source.dib_;
+    header_ = source.header_;
+    stride_ = source.stride_;
+    bits_ = source.bits_;
+    format_ = source.format_;
+    transparentIndex_ = source.transparentIndex_;
+    transparentColour_ = source.transparentColour_;
+    std::copy(std::begin(source.encodeOptions_), std::end(source.encodeOptions_), encodeOptions_);
+    alpha_ = source.alpha_;
+    alphaPalette_ = source.alphaPalette_;
+    borrowed_ = &source;
+}
+
+void TxImage::Transfer(TxImage& other) {
+    DiscardImage();
+    dib_ = std::exchange(other.dib_, nullptr);
+    bits_ = std::exchange(other.bits_, nullptr);
+    alpha_ = std::exchange(other.alpha_, nullptr);
+    header_ = std::exchange(other.header_, TxBitmapInfoHeader{});
+    stride_ = std::exchange(other.stride_, 0);
+    format_ = other.format_;
+    transparentIndex_ = other.transparentIndex_;
+    transparentColour_ = other.transparentColour_;
+    alphaPalette_ = other.alphaPalette_;
+    other.PaletteChanged();
+    PaletteChanged();
+}
+
+void TxImage::SetLastError(const char* text) { std::snprintf(lastError_, sizeof lastError_, "%s", text ? text : ""); }
+
+bool TxImage::CheckStream(const TxFile* stream) {
+    if (!stream) {
+        SetLastError("null file handler");
+        return false;
+    }
+    if (!dib_) {
+        SetLastError("null image!!!");
+        return false;
+    }
+    return true;
+}
+
+// ---- palette --------------------------------------------------------------------------------------
+
+const TxRgbQuad* TxImage::Palette() const {
+    return dib_ && header_.colourCount ? reinterpret_cast<const TxRgbQuad*>(dib_ + kHeaderBytes) : nullptr;
+}
+
+TxRgbQuad* TxImage::MutablePalette() {
+    return dib_ && header_.colourCount ? reinterpret_cast<TxRgbQuad*>(dib_ + kHeaderBytes) : nullptr;
+}
+
+uint32_t TxImage::SearchedColours() const {
+    const uint32_t k = header_.importantColours ? header_.importantColours : header_.colourCount;
+    return std::min(k, header_.colourCount);
+}
+
+void TxImage::SetImportantColours(uint32_t count) {
+    header_.importantColours = count;
+    SyncBlockHeader();
+    PaletteChanged();
+}
+
+TxRgbQuad TxImage::PaletteEntry(uint32_t index) const {
+    return index < header_.colourCount && dib_ ? Palette()[index] : TxRgbQuad{};
+}
+
+void TxImage::SetPaletteEntry(uint32_t index, TxRgbQuad colour) {
+    if (!dib_ || index >= header_.colourCount) return;
+    MutablePalette()[index] = colour;
+    PaletteChanged();
+}
+
+void TxImage::SetPaletteTable(const TxRgbQuad* table, uint32_t count) {
+    if (!dib_ || !table) return;
+    std::copy_n(table, std::min(count, header_.colourCount), MutablePalette());
+    PaletteChanged();
+}
+
+void TxImage::SetGrayPalette() {
+    const uint32_t n = header_.colourCount;
+    if (!dib_ || n < 2) return;
+    const uint32_t step = 255 / (n - 1);  // the division comes first: 1, 17 or 255
+    TxRgbQuad* palette = MutablePalette();
+    for (uint32_t i = 0; i < n; ++i) {
+        const auto v = static_cast<uint8_t>(i * step);
+        palette[i] = TxRgb(v, v, v);
+    }
+    PaletteChanged();
+}
+
+bool TxImage::IsGrayScale() const {
+    const uint32_t n = header_.colourCount;
+    if (!dib_ || n < 2) return false;
+    const uint32_t step = 255 / (n - 1);
+    const TxRgbQuad* palette = Palette();
+    for (uint32_t i = 0; i < n; ++i) {
+        const auto v = static_cast<uint8_t>(i * step);
+        if (palette[i].blue != v || palette[i].green != v || palette[i].red != v) return false;
+    }
+    return true;
+}
+
+void TxImage::PaletteChanged() {
+    cacheValid_ = false;
+    nearestTable_.reset();
+    cacheMisses_ = 0;
+}
+
+uint8_t TxImage::SearchNearest(TxRgbQuad colour) const {
+    return NearestIndexBySearch(Palette(), SearchedColours(), colour);
+}
+
+uint8_t TxImage::NearestIndex(TxRgbQuad colour) {
+    if (!dib_ || header_.colourCount == 0) return 0;
+    if (cacheValid_ && cachedColour_.blue == colour.blue && cachedColour_.green == colour.green &&
+        cachedColour_.red == colour.red) {
+        return cachedIndex_;
+    }
+    uint8_t index;
+    if (nearestTable_) {
+        index = nearestTable_->Find(colour.blue, colour.green, colour.red);
+    } else {
+        index = SearchNearest(colour);
+        if (SearchedColours() > kDirectSearchColours && ++cacheMisses_ > kMissesBeforeTable) {
+            try {
+                nearestTable_ = std::make_unique<NearestColourTable>(Palette(), SearchedColours());
+            } catch (const std::bad_alloc&) {
+                cacheMisses_ = 0;  // keep searching directly
+            }
+        }
+    }
+    cachedColour_ = colour;
+    cachedIndex_ = index;
+    cacheValid_ = true;
+    return index;
+}
+
+// ---- pixels ---------------------------------------------------------------------------------------
+
+uint8_t TxImage::GetPixelIndex(int32_t x, int32_t y) const {
+    if (!dib_ || header_.bitCount > 8 || x < 0 || y < 0 || x >= header_.width || y >= header_.height) return 0;
+    return LoadIndex(Row(static_cast<uint32_t>(y)), static_cast<uint32_t>(x), header_.bitCount);
+}
+
+TxRgbQuad TxImage::GetPixelAt(int32_t x, int32_t y, bool getAlpha) const {
+    if (!dib_ || x < 0 || y < 0 || x >= header_.width || y >= header_.height) return TxRgbQuad{};
+    TxRgbQuad colour;
+    if (header_.bitCount == 24) {
+        const uint8_t* p = Row(static_cast<uint32_t>(y)) + static_cast<size_t>(x) * 3;
+        colour = TxRgbQuad{p[0], p[1], p[2], 0};
+    } else {
+        colour = PaletteEntry(GetPixelIndex(x, y));
+    }
+    if (getAlpha && alpha_) colour.alpha = alpha_[static_cast<size_t>(y) * Width() + static_cast<uint32_t>(x)];
+    return colour;
+}
+
+void TxImage::SetPixelAt(int32_t x, int32_t y, TxRgbQuad colour, bool setAlpha) {
+    if (!dib_ || x < 0 || y < 0 || x >= header_.width || y >= header_.height) return;
+    uint8_t* row = Row(static_cast<uint32_t>(y));
+    if (header_.bitCount == 24) {
+        uint8_t* p = row + static_cast<size_t>(x) * 3;
+        p[0] = colour.blue;
+        p[1] = colour.green;
+        p[2] = colour.red;
+    } else {
+        StoreIndex(row, static_cast<uint32_t>(x), header_.bitCount, NearestIndex(colour));
+    }
+    if (setAlpha && alpha_) alpha_[static_cast<size_t>(y) * Width() + static_cast<uint32_t>(x)] = colour.alpha;
+}
+
+bool TxImage::CreateAlphaPlane() {
+    if (!dib_) return false;
+    if (alpha_) return true;
+    const size_t bytes = size_t{Width()} * Height();
+    alpha_ = static_cast<uint8_t*>(std::malloc(bytes));
+    if (!alpha_) return false;
+    std::memset(alpha_, 255, bytes);
+    return true;
+}
+
+void TxImage::DeleteAlphaPlane() {
+    if (borrowed_) return;
+    std::free(alpha_);
+    alpha_ = nullptr;
+}
+
+// ---- whole-picture operations ---------------------------------------------------------------------
+
+bool TxImage::FlipRows(bool flipAlpha) {
+    if (!dib_) return false;
+    const uint32_t height = Height();
+    auto flip = [height](uint8_t* first, size_t rowBytes) {
+        for (uint32_t k = 0; k < height / 2; ++k) {
+            std::swap_ranges(first + k * rowBytes, first + (k + 1) * rowBytes, first + (height - 1 - k) * rowBytes);
+        }
+    };
+    flip(bits_, stride_);
+    if (flipAlpha && alpha_) flip(alpha_, Width());
+    return true;
+}
+
+bool TxImage::ToGray() {
+    if (!dib_ || borrowed_) return false;
+    const uint32_t width = Width(), height = Height();
+    if (header_.bitCount == 24) {
+        TxImage grey;
+        if (!grey.Create(width, height, 8, format_)) {
+            SetLastError(grey.LastErrorText());
+            return false;
+        }
+        grey.SetResolution(header_.xPelsPerMeter, header_.yPelsPerMeter);
+        grey.SetGrayPalette();
+        for (uint32_t y = 0; y < height; ++y) {
+            const uint8_t* source = Row(y);
+            uint8_t* target = grey.Row(y);
+            for (uint32_t x = 0; x < width; ++x, source += 3) target[x] = GreyOf(source[2], source[1], source[0]);
+        }
+        grey.alpha_ = std::exchange(alpha_, nullptr);
+        grey.transparentIndex_ = transparentIndex_ >= 0
+                                     ? GreyOf(transparentColour_.red, transparentColour_.green, transparentColour_.blue)
+                                     : -1;
+        grey.transparentColour_ = transparentColour_;
+        Transfer(grey);
+        return true;
+    }
+
+    uint8_t greyOf[256] = {};
+    const TxRgbQuad* palette = Palette();
+    for (uint32_t i = 0; i < header_.colourCount; ++i)
+        greyOf[i] = GreyOf(palette[i].red, palette[i].green, palette[i].blue);
+    const int32_t transparent = transparentIndex_ >= 0 && static_cast<uint32_t>(transparentIndex_) < header_.colourCount
+                                    ? greyOf[transparentIndex_]
+                                    : transparentIndex_;
+    if (header_.bitCount == 8) {
+        for (uint32_t y = 0; y < height; ++y) {
+            uint8_t* row = Row(y);
+            for (uint32_t x = 0; x < width; ++x) row[x] = greyOf[row[x]];
+        }
+        header_.importantColours = 0;
+        SyncBlockHeader();
+        SetGrayPalette();
+        transparentIndex_ = transparent;
+        return true;
+    }
+    TxImage grey;
+    if (!grey.Create(width, height, 8, format_)) {
+        SetLastError(grey.LastErrorText());
+        return false;
+    }
+    grey.SetResolution(header_.xPelsPerMeter, header_.yPelsPerMeter);
+    grey.SetGrayPalette();
+    for (uint32_t y = 0; y < height; ++y) {
+        const uint8_t* source = Row(y);
+        uint8_t* target = grey.Row(y);
+        for (uint32_t x = 0; x < width; ++x) target[x] = greyOf[LoadIndex(source, x, header_.bitCount)];
+    }
+    grey.alpha_ = std::exchange(alpha_, nullptr);
+    grey.transparentIndex_ = transparent;
+    Transfer(grey);
+    return true;
+}
+
+bool TxImage::DecreaseBpp(uint32_t bits, bool errorDiffusion, const TxRgbQuad* palette, uint32_t colours) {
+    if (!dib_ || borrowed_) return false;
+    bits = bits <= 1 ? 1 : bits <= 4 ? 4 : bits <= 8 ? 8 : 24;
+    if (bits > header_.bitCount) {
+        SetLastError("DecreaseBpp: target BPP greater than source BPP");
+        return false;
+    }
+    if (bits == header_.bitCount) {
+        if (colours == 0 || bits == 24) return true;
+        if (header_.importantColours != 0 && header_.importantColours < colours) return true;
+    }
+
+    const uint32_t width = Width(), height = Height();
+    TxImage target;
+    if (!target.Create(width, height, bits, format_)) {
+        SetLastError(target.LastErrorText());
+        return false;
+    }
+    target.SetResolution(header_.xPelsPerMeter, header_.yPelsPerMeter);
+    if (colours) target.SetImportantColours(colours);
+    if (!palette) {
+        const uint32_t* standard = TxStandardPalette(bits);
+        TxRgbQuad* entries = target.MutablePalette();
+        for (uint32_t i = 0; i < target.ColourCount(); ++i) entries[i] = FromRrggbb(standard[i]);
+        target.PaletteChanged();
+    } else {
+        target.SetPaletteTable(palette, colours ? colours : 1u << bits);
+    }
+    target.alpha_ = std::exchange(alpha_, nullptr);
+    const TxRgbQuad* chosen = target.Palette();
+
+    // The error of each pixel goes 7/16 to the right, 2/16, 4/16 and 1/16 to the lower-left, lower
+    // and lower-right neighbours in the next stored row (which is the row above in the picture).
+    // Each share is truncated toward zero and each sum clamped on its own.
+    auto spread = [](uint8_t* pixel, int errorBlue, int errorGreen, int errorRed, int weight) {
+        pixel[0] = ClampByte(pixel[0] + errorBlue * weight / 16);
+        pixel[1] = ClampByte(pixel[1] + errorGreen * weight / 16);
+        pixel[2] = ClampByte(pixel[2] + errorRed * weight / 16);
+    };
+    for (uint32_t y = 0; y < height && !escape_; ++y) {
+        progress_ = static_cast<int32_t>(uint64_t{y} * 100 / height);
+        uint8_t* out = target.Row(y);
+        if (header_.bitCount == 24) {
+            uint8_t* row = Row(y);
+            uint8_t* next = y + 1 < height ? Row(y + 1) : nullptr;
+            for (uint32_t x = 0; x < width; ++x) {
+                uint8_t* pixel = row + size_t{x} * 3;
+                const uint8_t index = target.NearestIndex(TxRgbQuad{pixel[0], pixel[1], pixel[2], 0});
+                StoreIndex(out, x, bits, index);
+                if (!errorDiffusion) continue;
+                const int eb = pixel[0] - chosen[index].blue;
+                const int eg = pixel[1] - chosen[index].green;
+                const int er = pixel[2] - chosen[index].red;
+                if ((eb | eg | er) == 0) continue;
+                if (x + 1 < width) spread(pixel + 3, eb, eg, er, 7);
+                if (next) {
+                    uint8_t* below = next + size_t{x} * 3;
+                    if (x > 0) spread(below - 3, eb, eg, er, 2);
+                    spread(below, eb, eg, er, 4);
+                    if (x + 1 < width) spread(below + 3, eb, eg, er, 1);
+                }
+            }
+            continue;
+        }
+        // A palette source: its colours are read and the diffused errors written back through the
+        // pixel operations, so they land on the source's own nearest entries.
+        for (uint32_t x = 0; x < width; ++x) {
+            const auto xs = static_cast<int32_t>(x), ys = static_cast<int32_t>(y);
+            const TxRgbQuad colour = GetPixelAt(xs, ys, false);
+            const uint8_t index = target.NearestIndex(colour);
+            StoreIndex(out, x, bits, index);
+            if (!errorDiffusion) continue;
+            const int eb = colour.blue - chosen[index].blue;
+            const int eg = colour.green - chosen[index].green;
+            const int er = colour.red - chosen[index].red;
+            if ((eb | eg | er) == 0) continue;
+            auto add = [&](int32_t nx, int32_t ny, int weight) {
+                if (nx < 0 || nx >= header_.width || ny >= header_.height) return;
+                TxRgbQuad neighbour = GetPixelAt(nx, ny, false);
+                spread(&neighbour.blue, eb, eg, er, weight);
+                SetPixelAt(nx, ny, neighbour, false);
+            };
+            add(xs + 1, ys, 7);
+            add(xs - 1, ys + 1, 2);
+            add(xs, ys + 1, 4);
+            add(xs + 1, ys + 1, 1);
+        }
+    }
+
+    if (transparentIndex_ >= 0) {
+        const TxRgbQuad colour = header_.bitCount == 24 ? transparentColour_ : PaletteEntry(transparentIndex_);
+        target.transparentIndex_ = target.NearestIndex(colour);
+        target.transparentColour_ = colour;
+    }
+    target.alphaPalette_ = alphaPalette_;
+    Transfer(target);
+    return true;
+}
+
+bool TxImage::RaiseBpp(uint32_t bits) {
+    if (!dib_ || borrowed_) return false;
+    if (bits != 4 && bits != 8 && bits != 24) return false;
+    if (bits < header_.bitCount) return false;
+    if (bits == header_.bitCount) return true;
+
+    const uint32_t width = Width(), height = Height(), oldBits = header_.bitCount;
+    TxImage wide;
+    if (!wide.Create(width, height, bits, format_)) {
+        SetLastError(wide.LastErrorText());
+        return false;
+    }
+    wide.SetResolution(header_.xPelsPerMeter, header_.yPelsPerMeter);
+    const TxRgbQuad* palette = Palette();
+    if (bits <= 8) {
+        wide.SetPaletteTable(palette, header_.colourCount);
+        wide.SetImportantColours(header_.importantColours);
+    }
+    for (uint32_t y = 0; y < height; ++y) {
+        const uint8_t* source = Row(y);
+        uint8_t* target = wide.Row(y);
+        for (uint32_t x = 0; x < width; ++x) {
+            const uint8_t index = LoadIndex(source, x, oldBits);
+            if (bits <= 8) {
+                StoreIndex(target, x, bits, index);
+            } else {
+                const TxRgbQuad colour = PaletteEntry(index);
+                target[3 * x] = colour.blue;
+                target[3 * x + 1] = colour.green;
+                target[3 * x + 2] = colour.red;
+            }
+        }
+    }
+    wide.alpha_ = std::exchange(alpha_, nullptr);
+    wide.transparentIndex_ = transparentIndex_;
+    wide.transparentColour_ =
+        bits == 24 && transparentIndex_ >= 0 ? PaletteEntry(transparentIndex_) : transparentColour_;
+    wide.alphaPalette_ = bits <= 8 && alphaPalette_;
+    Transfer(wide);
+    return true;
+}
+
+bool TxImage::ApplyTable(const uint8_t* table) {
+    if (!dib_ || !table) return false;
+    if (header_.bitCount <= 8) {
+        const bool wasGrey = IsGrayScale();
+        TxRgbQuad* palette = MutablePalette();
+        for (uint32_t i = 0; i < header_.colourCount; ++i) {
+            palette[i].blue = table[palette[i].blue];
+            palette[i].green = table[palette[i].green];
+            palette[i].red = table[palette[i].red];
+        }
+        PaletteChanged();
+        if (wasGrey) ToGray();
+        return true;
+    }
+    const uint32_t height = Height();
+    for (uint32_t y = 0; y < height && !escape_; ++y) {
+        progress_ = static_cast<int32_t>(uint64_t{y} * 100 / height);
+        uint8_t* row = Row(y);
+        for (uint32_t i = 0; i < stride_; ++i) row[i] = table[row[i]];
+    }
+    return true;
+}
+
+// ---- encoding -------------------------------------------------------------------------------------
+
+bool TxImage::Encode(TxFile* stream, int32_t format) {
+    bool ok;
+    if (format == kTxFormatBmp) {
+        TxImageBMP view(*this);
+        ok = view.Encode(stream);
+        if (!ok) SetLastError(view.LastErrorText());
+    } else if (format == kTxFormatPng) {
+        TxImagePNG view(*this);
+        ok = view.Encode(stream);
+        if (!ok) SetLastError(view.LastErrorText());
+    } else {
+        SetLastError("Encode: Unknown format");
+        ok = false;
+    }
+    return ok;
+}
+
+bool TxImage::SaveToPath(const wchar_t* path, int32_t format) {
+    if (!path) return false;
+    std::FILE* stream = OpenForWriting(path);
+    if (!stream) return false;
+    bool ok;
+    {
+        TxIOFile file(stream, false);
+        ok = Encode(&file, format);
+    }
+    // Bytes still in the stream's buffer are written by the close: if that fails the file is not whole.
+    if (std::fclose(stream) != 0 && ok) {
+        SetLastError("Error writing file");
+        ok = false;
+    }
+    return ok;
+}

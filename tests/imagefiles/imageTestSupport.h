@@ -1,0 +1,73 @@
+// Helpers of the raster core's tests: an in-memory byte stream, asymmetric test pictures, an
+// independent PNG decoder (libpng's reader) and a little-endian reader for BMP files.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "imagefiles/txFile.h"
+#include "imagefiles/txImage.h"
+
+// Collects written bytes; with a limit it accepts at most that many in total (then writes fall short).
+class MemoryFile final : public TxFile {
+public:
+    std::vector<uint8_t> bytes;
+    size_t limit = SIZE_MAX;
+
+    bool Close() override { return true; }
+    size_t ReadBlock(void*, size_t, size_t) override { return 0; }
+    size_t WriteBlock(const void* buffer, size_t size, size_t count) override;
+    bool SeekTo(int32_t, int) override { return false; }
+    int32_t Position() override { return static_cast<int32_t>(bytes.size()); }
+    int32_t Length() override { return static_cast<int32_t>(bytes.size()); }
+    bool FlushOut() override { return true; }
+    bool AtEnd() override { return true; }
+    int32_t ErrorCode() override { return 0; }
+    int32_t GetByte() override { return -1; }
+    char* ReadLine(char*, int) override { return nullptr; }
+    int32_t ScanFormat(const char*, void*) override { return -1; }
+};
+
+// A colour that differs in every channel with x and y, so flips, turns and channel swaps show.
+TxRgbQuad PatternColour(int x, int y);
+// A 24-bit picture of the pattern, rows stored bottom-up as the core does (y counted from the bottom).
+void FillPattern(TxImage& image);
+// Pseudo-random bytes (a fixed linear congruential sequence).
+class TestRandom {
+public:
+    explicit TestRandom(uint32_t seed) : state_(seed) {}
+    uint32_t Next() {
+        state_ = state_ * 1103515245u + 12345u;
+        return state_ >> 8;
+    }
+    uint8_t Byte() { return static_cast<uint8_t>(Next()); }
+
+private:
+    uint32_t state_;
+};
+
+struct DecodedPng {
+    bool ok = false;
+    std::string error;
+    uint32_t width = 0, height = 0;
+    int bitDepth = 0, colourType = 0, interlace = 0;
+    std::vector<uint8_t> paletteRgb;  // PLTE entries, 3 bytes each
+    std::vector<uint8_t> transparency;
+    bool hasTransparentColour = false;
+    uint16_t transparentGray = 0, transparentRed = 0, transparentGreen = 0, transparentBlue = 0;
+    bool hasBackground = false;
+    uint16_t backgroundRed = 0, backgroundGreen = 0, backgroundBlue = 0, backgroundGray = 0;
+    uint8_t backgroundIndex = 0;
+    bool hasPhys = false;
+    uint32_t physX = 0, physY = 0;
+    int physUnit = -1;
+    // Every pixel expanded to red, green, blue, alpha, top row first.
+    std::vector<uint8_t> rgba;
+    const uint8_t* Pixel(uint32_t x, uint32_t yFromTop) const { return &rgba[(size_t{yFromTop} * width + x) * 4]; }
+};
+DecodedPng DecodePng(const std::vector<uint8_t>& bytes);
+
+inline uint32_t Le16(const std::vector<uint8_t>& b, size_t at) { return b.at(at) | b.at(at + 1) << 8; }
+inline uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
+    return b.at(at) | b.at(at + 1) << 8 | b.at(at + 2) << 16 | uint32_t{b.at(at + 3)} << 24;
+}
