@@ -151,6 +151,19 @@ public:
     // Every blue, green and red value through the table (palette pictures through their palette).
     bool ApplyTable(const uint8_t* table);
 
+    // Adjustments and filters; each polls the escape flag once a row and updates the progress.
+    // Brightness and contrast through a table: T[v] = (b + 128) + (c + 100) / 100 * (v - 128), rounded.
+    bool AdjustLight(int32_t brightness, int32_t contrast);
+    // Scales the colour-difference values (colour space 2) or the HSL saturation (colour space 1).
+    bool Saturate(int32_t amount, int32_t colourSpace);
+    // A size x size kernel (row by row; its first row applies to the stored row below the pixel),
+    // divisor and offset, with the border rules for cells that fall outside the picture.
+    bool Convolve3x3(const int32_t* kernel, int32_t size, int32_t divisor, int32_t offset);
+    // Pulls red toward the smaller of green and blue, fully at the centre, fading out at an ellipse.
+    bool ReduceRed(float unused);
+    // Separable Gaussian blur with the radius as standard deviation.
+    bool BlurGaussian(float radius);
+
     // Encoding -------------------------------------------------------------------------------------
     bool Encode(TxFile* stream, int32_t format);
     bool SaveToPath(const wchar_t* path, int32_t format);

@@ -1,0 +1,412 @@
+// The raster core's adjustments and filters: brightness and contrast, saturation, 3 x 3 (and k x k)
+// convolution, red-eye reduction and Gaussian blur. Each polls the escape flag once a row and keeps
+// the progress at row * 100 / rows.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <vector>
+
+#include "imagefiles/txImage.h"
+#include "imagefiles/txPixels.h"
+
+namespace {
+// Real to byte: truncation toward zero, then clamping to 0..255.
+template <typename Real>
+uint8_t TruncClamp(Real value) {
+    if (!(value > 0)) return 0;
+    if (value >= 255) return 255;
+    return static_cast<uint8_t>(static_cast<int>(value));
+}
+
+// ---- saturation ----------------------------------------------------------------------------------
+
+// Colour space 2 in single precision: luminance Y and the colour differences U, V; U and V pass through
+// the table, Y stays. Every product of a constant and a channel value is tabulated once, so the
+// per-pixel work is a few additions with results identical to the formula written out.
+class SaturateYuv {
+public:
+    explicit SaturateYuv(int32_t amount) {
+        for (int i = 0; i < 256; ++i) {
+            table_[i] = TruncClamp((i - 128) * (static_cast<double>(amount) + 100.0) / 100.0 + 128.5);
+            yRed_[i] = 0.299f * static_cast<float>(i);
+            yGreen_[i] = 0.587f * static_cast<float>(i);
+            yBlue_[i] = 0.114f * static_cast<float>(i);
+        }
+        for (int d = -255; d <= 255; ++d) {
+            u_[d + 255] = table_[TruncClamp(static_cast<float>(d) * 0.565f + 128.0f)];
+            v_[d + 255] = table_[TruncClamp(static_cast<float>(d) * 0.713f + 128.0f)];
+        }
+        for (int i = 0; i < 256; ++i) {
+            const auto c = static_cast<float>(i - 128);
+            redFromV_[i] = 1.403f * c;
+            greenFromU_[i] = 0.344f * c;
+            greenFromV_[i] = 0.714f * c;
+            blueFromU_[i] = 1.77f * c;
+        }
+    }
+
+    void Apply(uint8_t& blue, uint8_t& green, uint8_t& red) const {
+        const int y = std::min(static_cast<int>(yRed_[red] + yGreen_[green] + yBlue_[blue]), 255);
+        const uint8_t u = u_[blue - y + 255];
+        const uint8_t v = v_[red - y + 255];
+        const auto fy = static_cast<float>(y);
+        red = TruncClamp(fy + redFromV_[v]);
+        green = TruncClamp(fy - greenFromU_[u] - greenFromV_[v]);
+        blue = TruncClamp(fy + blueFromU_[u]);
+    }
+
+private:
+    uint8_t table_[256];
+    float yRed_[256], yGreen_[256], yBlue_[256];
+    uint8_t u_[511], v_[511];
+    float redFromV_[256], greenFromU_[256], greenFromV_[256], blueFromU_[256];
+};
+
+// Colour space 1: hue, saturation and lightness; the saturation is scaled by (100 + amount) / 100.
+void SaturateHsl(uint8_t& blue, uint8_t& green, uint8_t& red, int32_t amount) {
+    const double r = red / 255.0, g = green / 255.0, b = blue / 255.0;
+    const double high = std::max({r, g, b}), low = std::min({r, g, b});
+    const double lightness = (high + low) / 2;
+    if (high == low) return;  // grey: no saturation to scale
+    const double delta = high - low;
+    double saturation = lightness < 0.5 ? delta / (high + low) : delta / (2 - high - low);
+    double hue = high == r ? (g - b) / delta : high == g ? 2 + (b - r) / delta : 4 + (r - g) / delta;
+    hue /= 6;
+    if (hue < 0) hue += 1;
+    saturation = std::clamp(saturation * (100.0 + amount) / 100.0, 0.0, 1.0);
+    const double q = lightness < 0.5 ? lightness * (1 + saturation) : lightness + saturation - lightness * saturation;
+    const double p = 2 * lightness - q;
+    auto channel = [&](double t) {
+        if (t < 0) t += 1;
+        if (t > 1) t -= 1;
+        if (t < 1.0 / 6) return p + (q - p) * 6 * t;
+        if (t < 0.5) return q;
+        if (t < 2.0 / 3) return p + (q - p) * (2.0 / 3 - t) * 6;
+        return p;
+    };
+    red = TruncClamp(channel(hue + 1.0 / 3) * 255 + 0.5);
+    green = TruncClamp(channel(hue) * 255 + 0.5);
+    blue = TruncClamp(channel(hue - 1.0 / 3) * 255 + 0.5);
+}
+
+// ---- convolution ---------------------------------------------------------------------------------
+
+struct Kernel {
+    const int32_t* weights;
+    int size;
+    int half;
+    int32_t divisor;
+    int32_t offset;
+    int64_t total;  // W, the sum of all weights
+};
+
+// The output rule for one channel of one pixel, from the sum S and the used weight M.
+uint8_t ConvolutionResult(const Kernel& k, int64_t sum, int64_t used) {
+    __int128 value;
+    if (k.divisor == 0 || used == 0) {
+        value = static_cast<__int128>(k.offset) + sum;
+    } else if (used == k.total) {
+        value = static_cast<__int128>(k.offset) + sum / k.divisor;
+    } else {
+        value = static_cast<__int128>(k.offset) +
+                static_cast<__int128>(sum) * k.total / (static_cast<__int128>(k.divisor) * used);
+    }
+    return static_cast<uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value);
+}
+
+// Convolves interleaved rows of `channels` bytes per pixel; rows are counted as stored. Pixels whose
+// kernel lies wholly inside take a fast path: sums over the non-zero cells row by row, then a table
+// from sum to result. Border pixels check every cell. False when stopped by the escape flag.
+bool ConvolveRows(const uint8_t* in, size_t inStride, uint32_t width, uint32_t height, int channels, uint8_t* out,
+                  size_t outStride, const Kernel& k, const int32_t& escape, int32_t& progress) {
+    const int64_t w = width, h = height;
+    const int low = -k.half, high = k.size - k.half - 1;  // offsets covered by the kernel
+    int64_t negative = 0, positive = 0;
+    for (int i = 0; i < k.size * k.size; ++i) {
+        (k.weights[i] < 0 ? negative : positive) += k.weights[i];
+    }
+    // Inside, every sum lies in [minSum, maxSum]; int32 sums and a result table when that is small.
+    const int64_t minSum = negative * 255, maxSum = positive * 255;
+    const bool fastSums =
+        minSum >= std::numeric_limits<int32_t>::min() && maxSum <= std::numeric_limits<int32_t>::max();
+    std::vector<uint8_t> table;
+    if (fastSums && maxSum - minSum < (1 << 22)) {
+        table.resize(static_cast<size_t>(maxSum - minSum + 1));
+        for (int64_t s = minSum; s <= maxSum; ++s)
+            table[static_cast<size_t>(s - minSum)] = ConvolutionResult(k, s, k.total);
+    }
+    const int64_t left = std::min<int64_t>(-low, w), right = std::max<int64_t>(left, w - high);  // inner columns
+    std::vector<int32_t> sums(fastSums ? static_cast<size_t>(right - left) * channels : 0);
+
+    auto borderPixel = [&](int64_t x, int64_t y, uint8_t* target) {
+        for (int c = 0; c < channels; ++c) {
+            int64_t sum = 0, used = 0;
+            for (int r = 0; r < k.size; ++r) {
+                const int64_t sy = y + r - k.half;
+                if (sy < 0 || sy >= h) continue;
+                for (int col = 0; col < k.size; ++col) {
+                    const int64_t sx = x + col - k.half;
+                    if (sx < 0 || sx >= w) continue;
+                    const int32_t weight = k.weights[r * k.size + col];
+                    sum += static_cast<int64_t>(weight) * in[sy * inStride + sx * channels + c];
+                    used += weight;
+                }
+            }
+            target[c] = ConvolutionResult(k, sum, used);
+        }
+    };
+
+    for (int64_t y = 0; y < h; ++y) {
+        if (escape) return false;
+        progress = static_cast<int32_t>(y * 100 / h);
+        uint8_t* target = out + y * outStride;
+        const bool innerRow = y + low >= 0 && y + high < h;
+        if (!innerRow || !fastSums) {
+            for (int64_t x = 0; x < w; ++x) borderPixel(x, y, target + x * channels);
+            continue;
+        }
+        for (int64_t x = 0; x < left; ++x) borderPixel(x, y, target + x * channels);
+        for (int64_t x = right; x < w; ++x) borderPixel(x, y, target + x * channels);
+        const size_t count = sums.size();
+        if (count == 0) continue;
+        std::fill(sums.begin(), sums.end(), 0);
+        for (int r = 0; r < k.size; ++r) {
+            const uint8_t* sourceRow = in + (y + r - k.half) * inStride;
+            for (int col = 0; col < k.size; ++col) {
+                const int32_t weight = k.weights[r * k.size + col];
+                if (weight == 0) continue;
+                const uint8_t* source = sourceRow + (left + col - k.half) * channels;
+                int32_t* sum = sums.data();
+                for (size_t i = 0; i < count; ++i) sum[i] += weight * source[i];
+            }
+        }
+        uint8_t* inner = target + left * channels;
+        if (!table.empty()) {
+            for (size_t i = 0; i < count; ++i) inner[i] = table[static_cast<size_t>(sums[i] - minSum)];
+        } else {
+            for (size_t i = 0; i < count; ++i) inner[i] = ConvolutionResult(k, sums[i], k.total);
+        }
+    }
+    return true;
+}
+
+// ---- Gaussian blur -------------------------------------------------------------------------------
+
+// The kernel: a Gaussian with the radius as standard deviation, sampled at whole pixels over
+// +-ceil(3 radius), in fixed point with weights summing to exactly 1 << kBlurShift.
+constexpr int kBlurShift = 14;
+std::vector<int32_t> GaussianKernel(double sigma, int64_t longestSide) {
+    int64_t half = static_cast<int64_t>(std::ceil(3 * sigma));
+    half = std::clamp<int64_t>(half, 0, std::max<int64_t>(longestSide, 1));
+    std::vector<double> real(static_cast<size_t>(2 * half + 1));
+    double total = 0;
+    for (int64_t i = -half; i <= half; ++i) {
+        const double value = std::exp(-static_cast<double>(i * i) / (2 * sigma * sigma));
+        real[static_cast<size_t>(i + half)] = value;
+        total += value;
+    }
+    std::vector<int32_t> weights(real.size());
+    int64_t sum = 0;
+    for (size_t i = 0; i < real.size(); ++i) {
+        weights[i] = static_cast<int32_t>(std::lround(real[i] / total * (1 << kBlurShift)));
+        sum += weights[i];
+    }
+    weights[static_cast<size_t>(half)] += static_cast<int32_t>((int64_t{1} << kBlurShift) - sum);
+    return weights;
+}
+}  // namespace
+
+bool TxImage::AdjustLight(int32_t brightness, int32_t contrast) {
+    if (!dib_) return false;
+    uint8_t table[256];
+    const double scale = (static_cast<double>(contrast) + 100.0) / 100.0;
+    for (int v = 0; v < 256; ++v) {
+        table[v] = TruncClamp((static_cast<double>(brightness) + 128.0) + scale * (v - 128) + 0.5);
+    }
+    return ApplyTable(table);
+}
+
+bool TxImage::Saturate(int32_t amount, int32_t colourSpace) {
+    if (!dib_) return false;
+    if (colourSpace != 1 && colourSpace != 2) {
+        SetLastError("Saturate: wrong colorspace");
+        return false;
+    }
+    const SaturateYuv yuv(amount);
+    auto apply = [&](uint8_t& blue, uint8_t& green, uint8_t& red) {
+        if (colourSpace == 2) {
+            yuv.Apply(blue, green, red);
+        } else {
+            SaturateHsl(blue, green, red, amount);
+        }
+    };
+    if (header_.bitCount <= 8) {
+        // Palette pictures change through their palette.
+        TxRgbQuad* palette = MutablePalette();
+        for (uint32_t i = 0; i < header_.colourCount; ++i) apply(palette[i].blue, palette[i].green, palette[i].red);
+        PaletteChanged();
+        return true;
+    }
+    const uint32_t width = Width(), height = Height();
+    for (uint32_t y = 0; y < height && !escape_; ++y) {
+        progress_ = static_cast<int32_t>(uint64_t{y} * 100 / height);
+        uint8_t* p = Row(y);
+        for (uint32_t x = 0; x < width; ++x, p += 3) apply(p[0], p[1], p[2]);
+    }
+    return true;
+}
+
+bool TxImage::Convolve3x3(const int32_t* kernel, int32_t size, int32_t divisor, int32_t offset) {
+    if (!dib_ || !kernel || size < 1 || size > 255) return false;
+    Kernel k{kernel, size, size / 2, divisor, offset, 0};
+    for (int i = 0; i < size * size; ++i) k.total += kernel[i];
+    const uint32_t width = Width(), height = Height();
+
+    if (header_.bitCount == 24 || (header_.bitCount == 8 && IsGrayScale())) {
+        // True colour on its channels, an 8-bit grey picture on its indices, into a copy.
+        std::unique_ptr<uint8_t[]> result(new (std::nothrow) uint8_t[header_.sizeImage]);
+        if (!result) return false;
+        std::memcpy(result.get(), bits_, header_.sizeImage);
+        const int channels = header_.bitCount == 24 ? 3 : 1;
+        if (!ConvolveRows(bits_, stride_, width, height, channels, result.get(), stride_, k, escape_, progress_)) {
+            return false;
+        }
+        std::memcpy(bits_, result.get(), header_.sizeImage);
+        return true;
+    }
+
+    // Other palette pictures on their palette colours, stored back as the nearest entries.
+    const size_t rowBytes = size_t{width} * 3;
+    std::unique_ptr<uint8_t[]> colours(new (std::nothrow) uint8_t[rowBytes * height]);
+    std::unique_ptr<uint8_t[]> result(new (std::nothrow) uint8_t[rowBytes * height]);
+    if (!colours || !result) return false;
+    for (uint32_t y = 0; y < height; ++y) {
+        uint8_t* p = colours.get() + y * rowBytes;
+        for (uint32_t x = 0; x < width; ++x, p += 3) {
+            const TxRgbQuad c = PaletteEntry(LoadIndex(Row(y), x, header_.bitCount));
+            p[0] = c.blue;
+            p[1] = c.green;
+            p[2] = c.red;
+        }
+    }
+    if (!ConvolveRows(colours.get(), rowBytes, width, height, 3, result.get(), rowBytes, k, escape_, progress_)) {
+        return false;
+    }
+    for (uint32_t y = 0; y < height; ++y) {
+        const uint8_t* p = result.get() + y * rowBytes;
+        for (uint32_t x = 0; x < width; ++x, p += 3) {
+            StoreIndex(Row(y), x, header_.bitCount, NearestIndex(TxRgbQuad{p[0], p[1], p[2], 0}));
+        }
+    }
+    return true;
+}
+
+bool TxImage::ReduceRed(float /*unused*/) {
+    if (!dib_ || header_.width <= 0 || header_.height <= 0) return false;
+    const uint32_t width = Width(), height = Height();
+    // Single precision throughout; the squared horizontal distances are the same for every row.
+    const float halfWidth = static_cast<float>(width) / 2.0f, halfHeight = static_cast<float>(height) / 2.0f;
+    const auto area = static_cast<float>(uint64_t{width} * height);
+    std::vector<float> dx2(width);
+    for (uint32_t x = 0; x < width; ++x) {
+        const float dx = static_cast<float>(x) - halfWidth;
+        dx2[x] = dx * dx;
+    }
+    for (uint32_t y = 0; y < height && !escape_; ++y) {
+        progress_ = static_cast<int32_t>(uint64_t{y} * 100 / height);
+        const float dy = static_cast<float>(y) - halfHeight;
+        const float dy2 = dy * dy;
+        uint8_t* row = Row(y);
+        for (uint32_t x = 0; x < width; ++x) {
+            float a = 1.0f - 5.0f * (dx2[x] + dy2) / area;
+            if (a < 0.0f) a = 0.0f;
+            if (header_.bitCount == 24) {
+                uint8_t* p = row + size_t{x} * 3;
+                const float m = std::min(p[0], p[1]);
+                p[2] = TruncClamp(a * m + (1.0f - a) * static_cast<float>(p[2]));
+            } else {
+                const auto xs = static_cast<int32_t>(x), ys = static_cast<int32_t>(y);
+                TxRgbQuad c = GetPixelAt(xs, ys, false);
+                const float m = std::min(c.blue, c.green);
+                c.red = TruncClamp(a * m + (1.0f - a) * static_cast<float>(c.red));
+                SetPixelAt(xs, ys, c, false);
+            }
+        }
+    }
+    return true;
+}
+
+bool TxImage::BlurGaussian(float radius) {
+    if (!dib_ || borrowed_) return false;
+    if (!(radius > 0.0f)) return true;  // a kernel of one tap changes nothing
+
+    // Palette pictures other than 8-bit grey are blurred in true colour and mapped back to their palette.
+    const uint32_t oldBits = header_.bitCount, oldImportant = header_.importantColours;
+    std::vector<TxRgbQuad> oldPalette;
+    if (oldBits <= 8 && !(oldBits == 8 && IsGrayScale())) {
+        oldPalette.assign(Palette(), Palette() + header_.colourCount);
+        if (!RaiseBpp(24)) return false;
+    }
+
+    const uint32_t width = Width(), height = Height();
+    const int channels = header_.bitCount == 24 ? 3 : 1;
+    const std::vector<int32_t> weights = GaussianKernel(radius, std::max(width, height));
+    const int64_t half = static_cast<int64_t>(weights.size() / 2), taps = static_cast<int64_t>(weights.size());
+    const size_t rowValues = size_t{width} * channels;
+
+    std::vector<uint16_t> middle;  // the row pass, with 8 fractional bits
+    std::vector<uint8_t> padded;
+    std::vector<uint32_t> sums(rowValues);
+    try {
+        middle.resize(rowValues * height);
+        padded.resize((width + 2 * static_cast<size_t>(half)) * channels);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+
+    // Along the rows: each row padded by repeating its end pixels, borders clamp to the edge.
+    for (uint32_t y = 0; y < height; ++y) {
+        if (escape_) return false;
+        progress_ = static_cast<int32_t>(uint64_t{y} * 50 / height);
+        const uint8_t* row = Row(y);
+        for (int64_t x = -half; x < static_cast<int64_t>(width) + half; ++x) {
+            const int64_t from = std::clamp<int64_t>(x, 0, width - 1);
+            std::memcpy(&padded[static_cast<size_t>((x + half) * channels)], row + from * channels, channels);
+        }
+        std::fill(sums.begin(), sums.end(), 0u);
+        for (int64_t t = 0; t < taps; ++t) {
+            const uint32_t weight = static_cast<uint32_t>(weights[static_cast<size_t>(t)]);
+            if (weight == 0) continue;
+            const uint8_t* source = &padded[static_cast<size_t>(t * channels)];
+            for (size_t i = 0; i < rowValues; ++i) sums[i] += weight * source[i];
+        }
+        uint16_t* target = &middle[y * rowValues];
+        for (size_t i = 0; i < rowValues; ++i) target[i] = static_cast<uint16_t>((sums[i] + 32) >> 6);
+    }
+
+    // Along the columns, rounding to the nearest value.
+    std::unique_ptr<uint8_t[]> result(new (std::nothrow) uint8_t[header_.sizeImage]);
+    if (!result) return false;
+    std::memcpy(result.get(), bits_, header_.sizeImage);
+    for (uint32_t y = 0; y < height; ++y) {
+        if (escape_) return false;
+        progress_ = static_cast<int32_t>(50 + uint64_t{y} * 50 / height);
+        std::fill(sums.begin(), sums.end(), 0u);
+        for (int64_t t = 0; t < taps; ++t) {
+            const uint32_t weight = static_cast<uint32_t>(weights[static_cast<size_t>(t)]);
+            if (weight == 0) continue;
+            const int64_t from = std::clamp<int64_t>(int64_t{y} + t - half, 0, height - 1);
+            const uint16_t* source = &middle[static_cast<size_t>(from) * rowValues];
+            for (size_t i = 0; i < rowValues; ++i) sums[i] += weight * source[i];
+        }
+        uint8_t* target = result.get() + size_t{y} * stride_;
+        for (size_t i = 0; i < rowValues; ++i) target[i] = static_cast<uint8_t>((sums[i] + (1u << 21)) >> 22);
+    }
+    std::memcpy(bits_, result.get(), header_.sizeImage);
+
+    if (!oldPalette.empty()) return DecreaseBpp(oldBits, false, oldPalette.data(), oldImportant);
+    return true;
+}
