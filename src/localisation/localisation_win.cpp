@@ -103,8 +103,10 @@ bool LoadLanguageArchive(const std::wstring& programPath) {
     return true;
 }
 
-bool StartLocalisation() {
-    const bool loaded = LoadLanguageArchive(ProgramFilePath());
+bool StartLocalisation() { return StartLocalisation(ProgramFilePath()); }
+
+bool StartLocalisation(const std::wstring& programPath) {
+    const bool loaded = LoadLanguageArchive(programPath);
     const int automatic = SelectLanguageAutomatically();
     const int language = ReadIniInt(L"lng", automatic);
     SetCurrentLanguage(language);

@@ -20,6 +20,8 @@ static_assert(kCmdLanguageFirst + LanguageArchive::kMaxLanguages < kCmdTranslate
 // language automatically, then reads "lng" with that choice as default and makes it the current language.
 // Returns whether the archive was loaded; start-up goes on either way and ends at the posted quit.
 bool StartLocalisation();
+// The same with the archive taken from another program file.
+bool StartLocalisation(const std::wstring& programPath);
 
 // Loads the archive from a program file. On failure the message is shown and the quit message posted.
 bool LoadLanguageArchive(const std::wstring& programPath);
