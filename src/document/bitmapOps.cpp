@@ -9,16 +9,44 @@
 void FillPixels(uint32_t* pixels, size_t count, uint32_t value) { std::fill(pixels, pixels + count, value); }
 
 void TurnQuarterPixels(ConstPixelRows source, int width, int height, PixelRows result, bool clockwise) {
-    // Walk the result row by row so that the writes are sequential; result row r holds source column
-    // r (clockwise: read bottom-up) or source column width - 1 - r (counter-clockwise: read top-down).
-    for (int r = 0; r < width; ++r) {
-        uint32_t* out = result.Row(r);
-        if (clockwise) {
-            for (int c = 0; c < height; ++c) out[c] = source.Row(height - 1 - c)[r];
-        } else {
-            const int column = width - 1 - r;
-            for (int c = 0; c < height; ++c) out[c] = source.Row(c)[column];
+    // Result row r holds source column r (clockwise: read bottom-up) or source column width - 1 - r
+    // (counter-clockwise: read top-down). Worked in square tiles so that the column-wise reads of the
+    // source stay in the cache.
+    constexpr int kTile = 64;
+    for (int rowTile = 0; rowTile < width; rowTile += kTile) {
+        const int rowEnd = std::min(rowTile + kTile, width);
+        for (int columnTile = 0; columnTile < height; columnTile += kTile) {
+            const int columnEnd = std::min(columnTile + kTile, height);
+            for (int r = rowTile; r < rowEnd; ++r) {
+                uint32_t* out = result.Row(r);
+                if (clockwise) {
+                    for (int c = columnTile; c < columnEnd; ++c) out[c] = source.Row(height - 1 - c)[r];
+                } else {
+                    const int column = width - 1 - r;
+                    for (int c = columnTile; c < columnEnd; ++c) out[c] = source.Row(c)[column];
+                }
+            }
         }
+    }
+}
+
+void InvertPixelsInto(ConstPixelRows source, PixelRows target, int width, int height) {
+    for (int y = 0; y < height; ++y) {
+        const uint32_t* in = source.Row(y);
+        uint32_t* out = target.Row(y);
+        for (int x = 0; x < width; ++x) out[x] = in[x] ^ 0x00FFFFFFu;
+    }
+}
+
+void MirrorPixelsInto(ConstPixelRows source, PixelRows target, int width, int height, bool horizontal,
+                      bool vertical) {
+    for (int y = 0; y < height; ++y) {
+        const uint32_t* in = source.Row(vertical ? height - 1 - y : y);
+        uint32_t* out = target.Row(y);
+        if (horizontal)
+            std::reverse_copy(in, in + width, out);
+        else
+            std::copy(in, in + width, out);
     }
 }
 

@@ -44,6 +44,13 @@ void FillPixels(uint32_t* pixels, size_t count, uint32_t value);
 // All four bytes move with the pixel.
 void TurnQuarterPixels(ConstPixelRows source, int width, int height, PixelRows result, bool clockwise);
 
+// target = source with red, green and blue each 255 minus itself; the fourth byte is kept.
+void InvertPixelsInto(ConstPixelRows source, PixelRows target, int width, int height);
+
+// target = source mirrored left-right and/or top-bottom; all four bytes move with the pixel.
+void MirrorPixelsInto(ConstPixelRows source, PixelRows target, int width, int height, bool horizontal,
+                      bool vertical);
+
 // Separable box blur of the given radius in place on width x height pixels: a horizontal pass into a
 // temporary array with per-channel integer averages of the pixels within the radius that lie on the
 // picture, then the same vertically back into pixels. The fourth byte becomes 0. False (pixels

@@ -674,3 +674,47 @@ bool BlitThroughMask(HDC destination, int x, int y, int width, int height, HDC s
     }
     return MaskBlt(destination, x, y, width, height, temporaryDc, 0, 0, stretchedMask.Get(), 0, 0, maskedCopy);
 }
+
+// ---- one-pass transformed copies ------------------------------------------------------------------------
+
+namespace {
+
+// The pixels of a 32-bit DIB section that no DC holds, with the row order probed through a DC of our own.
+Pixels32 ProbedPixelsOf(HBITMAP bitmap) {
+    Pixels32 pixels = PixelsOf(bitmap);
+    if (!pixels) return {};
+    MemoryDc dc;
+    if (!dc) return {};
+    ScopedSelect select(dc, bitmap);
+    if (!select) return {};
+    const std::optional<bool> topDown = RowsAreTopDown(dc, pixels);
+    if (!topDown) return {};
+    pixels.topDown = *topDown;
+    return pixels;
+}
+
+template <typename Transform>
+HBITMAP TransformedCopy(HBITMAP bitmap, Transform transform) {
+    const Pixels32 source = ProbedPixelsOf(bitmap);
+    if (!source) return nullptr;
+    HBITMAP result = CreatePictureBitmap(source.width, source.height, 32);
+    if (!result) return nullptr;
+    const Pixels32 target = PixelsOf(result);  // made bottom-up by CreatePictureBitmap
+    const PixelRows from = source.Rows();
+    transform(ConstPixelRows{from.first, from.rowStep}, target.Rows(), source.width, source.height);
+    return result;
+}
+
+}  // namespace
+
+HBITMAP InvertedCopy(HBITMAP bitmap) {
+    return TransformedCopy(bitmap, [](ConstPixelRows from, PixelRows to, int width, int height) {
+        InvertPixelsInto(from, to, width, height);
+    });
+}
+
+HBITMAP MirroredCopy(HBITMAP bitmap, bool horizontal, bool vertical) {
+    return TransformedCopy(bitmap, [=](ConstPixelRows from, PixelRows to, int width, int height) {
+        MirrorPixelsInto(from, to, width, height, horizontal, vertical);
+    });
+}

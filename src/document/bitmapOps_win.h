@@ -27,6 +27,10 @@ void PasteArea(HBITMAP target, const RECT& rect, HBITMAP source);
 HBITMAP DuplicateBitmap(HBITMAP bitmap, int width, int height);
 // Quarter turn of the width x height pixels of sourceDc: the result is height wide and width high.
 HBITMAP TurnQuarter(HDC sourceDc, int width, int height, bool clockwise, bool mask);
+// New 32-bit pictures made in one pass from a 32-bit DIB section that no DC holds: the colours inverted
+// (the fourth byte kept), or the picture mirrored. nullptr for any other bitmap or when memory lacks.
+HBITMAP InvertedCopy(HBITMAP bitmap);
+HBITMAP MirroredCopy(HBITMAP bitmap, bool horizontal, bool vertical);
 // Shear by degrees (horizontal rows shift, or vertical columns shift); uncovered parts white or 0.
 HBITMAP ShearBitmap(HDC sourceDc, HBITMAP bitmap, int degrees, bool vertical, bool mask);
 // Clipboard packed DIB (CF_DIB) in movable global memory; nullptr on failure.

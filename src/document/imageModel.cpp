@@ -84,32 +84,6 @@ void MirrorPixels(const PixelMemory& memory, bool horizontal, bool vertical) {
     }
 }
 
-// Quarter turn between two 32-bit pixel memories: the target is source.height wide and source.width high.
-// Clockwise, source (x, y) lands at (h - 1 - y, x); counter-clockwise at (y, w - 1 - x). Worked in tiles so
-// that the column-wise reads stay in the cache.
-void TurnPixels(const PixelMemory& source, const PixelMemory& target, bool clockwise) {
-    constexpr int kTile = 64;
-    const int w = source.width;
-    const int h = source.height;
-    for (int tileY = 0; tileY < target.height; tileY += kTile) {
-        const int endY = std::min(tileY + kTile, target.height);
-        for (int tileX = 0; tileX < target.width; tileX += kTile) {
-            const int endX = std::min(tileX + kTile, target.width);
-            for (int y = tileY; y < endY; ++y) {
-                uint32_t* out = target.Row32(y);
-                if (clockwise) {
-                    // target (X, Y) comes from source (Y, h - 1 - X)
-                    for (int x = tileX; x < endX; ++x) out[x] = source.Row32(h - 1 - x)[y];
-                } else {
-                    // target (X, Y) comes from source (w - 1 - Y, X)
-                    const int sourceX = w - 1 - y;
-                    for (int x = tileX; x < endX; ++x) out[x] = source.Row32(x)[sourceX];
-                }
-            }
-        }
-    }
-}
-
 }  // namespace
 
 ImageModel::ImageModel() {
@@ -331,6 +305,11 @@ bool ImageModel::SnapshotAsThirtyTwoBits() {
 }
 
 bool ImageModel::InvertPicture() {
+    // A 32-bit picture is inverted into a new picture in one pass; the old one becomes the step.
+    HBITMAP picture = DetachPicture();
+    HBITMAP inverted = InvertedCopy(picture);
+    AttachPicture(picture);
+    if (inverted) return ReplacePicture(inverted);
     // Pictures of other depths are inverted in a 32-bit copy: inverting palette indices would not
     // invert the colours.
     if (!SnapshotAsThirtyTwoBits()) return false;
@@ -356,46 +335,28 @@ void ImageModel::MirrorInPlace(bool horizontal, bool vertical) {
                drawingDc_, 0, 0, w, h, SRCCOPY);
 }
 
-bool ImageModel::MirrorHorizontal() {
+bool ImageModel::MirrorPicture(bool horizontal, bool vertical) {
+    // A 32-bit picture is mirrored into a new picture in one pass; the old one becomes the step.
+    HBITMAP picture = DetachPicture();
+    HBITMAP mirrored = MirroredCopy(picture, horizontal, vertical);
+    AttachPicture(picture);
+    if (mirrored) return ReplacePicture(mirrored);
     if (!SnapshotPicture()) return false;
-    MirrorInPlace(true, false);
+    MirrorInPlace(horizontal, vertical);
     NotifyViews();
     return true;
 }
 
-bool ImageModel::MirrorVertical() {
-    if (!SnapshotPicture()) return false;
-    MirrorInPlace(false, true);
-    NotifyViews();
-    return true;
-}
+bool ImageModel::MirrorHorizontal() { return MirrorPicture(true, false); }
+
+bool ImageModel::MirrorVertical() { return MirrorPicture(false, true); }
 
 bool ImageModel::RotateQuarters(int quarters) {
-    if (quarters == 2) {
-        if (!SnapshotPicture()) return false;
-        MirrorInPlace(true, true);
-        NotifyViews();
-        return true;
-    }
+    if (quarters == 2) return MirrorPicture(true, true);
     if (quarters != 1 && quarters != 3) return false;
-    const bool clockwise = quarters == 1;
-
-    HBITMAP turned = nullptr;
-    PixelMemory source;
-    if (GetPixelMemory(picture_, source) && source.bitsPerPixel == 32) {
-        turned = CreatePictureBitmap(source.height, source.width, 32);
-        PixelMemory target;
-        if (turned && GetPixelMemory(turned, target) && target.bitsPerPixel == 32) {
-            TurnPixels(source, target, clockwise);
-        } else if (turned) {
-            DeleteObject(turned);
-            turned = nullptr;
-        }
-    } else {
-        turned = TurnQuarter(drawingDc_, Width(), Height(), clockwise, false);
-    }
-    if (!ReplacePicture(turned)) return false;
-    RefreshPictureSizeField();
+    // TurnQuarter works on the picture's memory when it is a 32-bit DIB section, else pixel by pixel.
+    if (!ReplacePicture(TurnQuarter(drawingDc_, Width(), Height(), quarters == 1, false))) return false;
+    NotifyViews();
     return true;
 }
 

@@ -96,6 +96,8 @@ private:
     bool SnapshotAsThirtyTwoBits();
     // In-place mirror of the picture: left-right and/or top-bottom.
     void MirrorInPlace(bool horizontal, bool vertical);
+    // Records one step and mirrors the picture left-right and/or top-bottom.
+    bool MirrorPicture(bool horizontal, bool vertical);
 
     HDC drawingDc_ = nullptr;
     HBITMAP picture_ = nullptr;

@@ -65,6 +65,53 @@ TEST(TurnQuarterPixels, EveryPixelLandsWhereTheRuleSaysWithAnyRowOrder) {
     EXPECT_EQ(d.pixels, source.pixels);
 }
 
+TEST(TurnQuarterPixels, PicturesLargerThanOneTileTurnCompletely) {
+    // Sizes that are not multiples of the tile: every edge tile is partial.
+    const int w = 131, h = 67;
+    Block source(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) source.At(x, y) = Tag(x, y) ^ static_cast<uint32_t>(x * 7919 + y);
+    Block cw(h, w), ccw(h, w);
+    TurnQuarterPixels(source.ConstRows(), w, h, cw.Rows(), true);
+    TurnQuarterPixels(source.ConstRows(), w, h, ccw.Rows(), false);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            ASSERT_EQ(cw.At(h - 1 - y, x), source.At(x, y)) << x << "," << y;
+            ASSERT_EQ(ccw.At(y, w - 1 - x), source.At(x, y)) << x << "," << y;
+        }
+}
+
+TEST(InvertPixelsInto, InvertsColoursAndKeepsTheFourthByte) {
+    Block source(3, 2);
+    source.At(0, 0) = PackPixel(255, 0, 0, 0x80);
+    source.At(2, 1) = PackPixel(10, 200, 37, 0xFF);
+    Block target(3, 2, 0xDEADBEEF);
+    InvertPixelsInto(source.ConstRows(), target.BottomUpRows(), 3, 2);
+    // target is bottom-up: picture row y is memory row 1 - y.
+    EXPECT_EQ(target.At(0, 1), PackPixel(0, 255, 255, 0x80));
+    EXPECT_EQ(target.At(2, 0), PackPixel(245, 55, 218, 0xFF));
+    EXPECT_EQ(target.At(1, 1), PackPixel(255, 255, 255, 0));
+}
+
+TEST(MirrorPixelsInto, MirrorsEachWayAndBoth) {
+    const int w = 5, h = 3;
+    Block source(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) source.At(x, y) = Tag(x, y);
+    Block left(w, h), down(w, h), both(w, h), none(w, h);
+    MirrorPixelsInto(source.ConstRows(), left.Rows(), w, h, true, false);
+    MirrorPixelsInto(source.ConstRows(), down.Rows(), w, h, false, true);
+    MirrorPixelsInto(source.ConstRows(), both.Rows(), w, h, true, true);
+    MirrorPixelsInto(source.ConstRows(), none.Rows(), w, h, false, false);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            EXPECT_EQ(left.At(w - 1 - x, y), Tag(x, y));
+            EXPECT_EQ(down.At(x, h - 1 - y), Tag(x, y));
+            EXPECT_EQ(both.At(w - 1 - x, h - 1 - y), Tag(x, y));
+        }
+    EXPECT_EQ(none.pixels, source.pixels);
+}
+
 TEST(BoxBlurPixels, SingleWhitePixelSpreadsToFiveOverSevenBySeven) {
     Block block(15, 13, 0);
     block.At(7, 6) = PackPixel(255, 255, 255);

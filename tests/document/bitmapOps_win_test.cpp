@@ -351,6 +351,40 @@ TEST(TurnQuarter, TopDownSectionsTurnLikeAnyOther) {
     }
 }
 
+TEST(TransformedCopies, TopDownSectionsInvertAndMirrorAsPictures) {
+    // A top-down section whose header, as the platform reports it back, may not tell its row order.
+    const int w = 5, h = 3;
+    std::vector<uint8_t> dib(40 + w * h * 4, 0);
+    const BITMAPINFOHEADER header{40, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::memcpy(dib.data(), &header, sizeof(header));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            uint8_t* p = dib.data() + 40 + (y * w + x) * 4;
+            p[0] = GetBValue(Tag(x, y)), p[1] = GetGValue(Tag(x, y)), p[2] = GetRValue(Tag(x, y));
+        }
+    HGLOBAL memory = GlobalBlock(dib);
+    BitmapHandle topDown(FromPackedDib(memory));
+    GlobalFree(memory);
+    ASSERT_TRUE(topDown);
+    BitmapHandle inverted(InvertedCopy(topDown.Get()));
+    BitmapHandle mirrored(MirroredCopy(topDown.Get(), false, true));
+    ASSERT_TRUE(inverted && mirrored);
+    // The results are ordinary bottom-up pictures.
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            EXPECT_EQ(PixelAt(inverted.Get(), x, y), Tag(x, y) ^ 0x00FFFFFFu) << x << "," << y;
+            EXPECT_EQ(PixelAt(mirrored.Get(), x, h - 1 - y), Tag(x, y)) << x << "," << y;
+        }
+}
+
+TEST(TransformedCopies, RefuseBitmapsThatAreNotThirtyTwoBitSections) {
+    BitmapHandle picture24(CreatePictureBitmap(4, 3, 24));
+    BitmapHandle mask(CreateMaskBitmap(4, 3, true));
+    EXPECT_EQ(InvertedCopy(picture24.Get()), nullptr);
+    EXPECT_EQ(MirroredCopy(mask.Get(), true, false), nullptr);
+    EXPECT_EQ(InvertedCopy(nullptr), nullptr);
+}
+
 TEST(TurnQuarter, KeepsTheFourthByteOfPicturesWithAlpha) {
     BitmapHandle picture(TaggedPicture(3, 2));
     SetFourthByte(picture.Get(), 2, 1, 0x7F);
