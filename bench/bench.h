@@ -16,3 +16,5 @@ constexpr int kBenchHeight = 3000;
 
 // Benchmarks of the document (bitmap operations, picture transforms, undo).
 void RunDocumentBenchmarks(int runs);
+// Benchmarks of the localisation (loading the language archive, text lookups).
+void RunLocalisationBenchmarks(int runs);

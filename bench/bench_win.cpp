@@ -45,5 +45,6 @@ int wmain(int argc, wchar_t** argv) {
     const int runs = argc > 1 ? std::max(1, _wtoi(argv[1])) : 5;
     const std::wstring group = argc > 2 ? argv[2] : L"all";
     if (group == L"all" || group == L"document") RunDocumentBenchmarks(runs);
+    if (group == L"all" || group == L"localisation") RunLocalisationBenchmarks(runs);
     return 0;
 }

@@ -54,10 +54,11 @@ public:
     // The next symbol (0..313), or -1 when the code is not sound.
     int DecodeSymbol() {
         if (!InInterval()) return -1;
-        const int64_t range = high_ - low_;
-        const int64_t total = models_.symCum[0];
-        const auto x = static_cast<uint32_t>(((value_ - low_ + 1) * total - 1) / range);
-        const int sym = models_.FindSymbol(x);
+        // 32-bit products suffice: range <= 2^17 and every total stays below 2^15.
+        const auto range = static_cast<uint32_t>(high_ - low_);
+        const uint32_t total = models_.symCum[0];
+        const auto offset = static_cast<uint32_t>(value_ - low_ + 1);  // 1..range inside the interval
+        const int sym = models_.FindSymbol((offset * total - 1) / range);
         high_ = low_ + range * models_.symCum[sym - 1] / total;
         low_ = low_ + range * models_.symCum[sym] / total;
         if (!Normalise()) return -1;
@@ -69,10 +70,11 @@ public:
     // The next match position (0..4095), or -1 when the code is not sound.
     int DecodePosition() {
         if (!InInterval()) return -1;
-        const int64_t range = high_ - low_;
-        const int64_t total = models_.posCum[0];
-        const auto x = static_cast<uint32_t>(((value_ - low_ + 1) * total - 1) / range);
-        const int pos = models_.FindPosition(x);
+        // 32-bit products suffice: range <= 2^17 and every total stays below 2^15.
+        const auto range = static_cast<uint32_t>(high_ - low_);
+        const uint32_t total = models_.posCum[0];
+        const auto offset = static_cast<uint32_t>(value_ - low_ + 1);  // 1..range inside the interval
+        const int pos = models_.FindPosition((offset * total - 1) / range);
         high_ = low_ + range * models_.posCum[pos] / total;
         low_ = low_ + range * models_.posCum[pos + 1] / total;
         if (!Normalise()) return -1;
