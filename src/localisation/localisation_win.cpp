@@ -198,8 +198,9 @@ std::wstring WriteTranslationTemplate(const std::wstring& folder) {
         bytes.push_back(static_cast<uint8_t>(c >> 8));
     }
     DWORD written = 0;
-    const bool ok =
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
+    // A file that could not be deleted (an editor holds it) was opened as it is: it ends behind the new text.
+    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                    written == bytes.size() && SetEndOfFile(file);
     CloseHandle(file);
     return ok ? path : std::wstring();
 }

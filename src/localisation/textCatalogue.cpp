@@ -77,7 +77,10 @@ void TextCatalogue::UseTranslationFile(std::u16string text) {
     fileText_.assign(text.begin(), text.end());
     fileText_.push_back(0);
     fileTable_ = TextTable();
-    ParseTextTable(fileText_.data(), fileText_.data() + fileText_.size() - 1, fileTable_);
+    // The byte-order mark stays in the text but is no part of the first line's id.
+    char16_t* begin = fileText_.data();
+    if (*begin == u'\xFEFF') ++begin;
+    ParseTextTable(begin, fileText_.data() + fileText_.size() - 1, fileTable_);
     fileMode_ = true;
 }
 

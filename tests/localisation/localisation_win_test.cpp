@@ -278,6 +278,15 @@ TEST_F(Localisation, TranslateWritesTheTemplateAndOpensIt) {
     EXPECT_EQ(TranslateCommand(RecordOpen), path);
     EXPECT_EQ(ReadFileBytes(path).size(), bytes.size());
 
+    // A longer file that cannot be deleted (an editor holds it open) is overwritten and cut to the template.
+    WriteBytes(path, std::vector<uint8_t>(bytes.size() + 5000, 'x'));
+    HANDLE editor = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(editor, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(TranslateCommand(RecordOpen), path);
+    CloseHandle(editor);
+    EXPECT_EQ(ReadFileBytes(path), bytes);
+
     // The untouched template reads back as a complete translation.
     EXPECT_EQ(LoadTranslationFile(path), L"100 %");
     DeleteFileW(path.c_str());

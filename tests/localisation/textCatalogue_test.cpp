@@ -84,6 +84,13 @@ TEST_F(Catalogue, FileModeAnswersFromTheFileOrWithTheMissingId) {
     EXPECT_EQ(Str(catalogue.Lookup(-4)), u"str:-4?");
     catalogue.LeaveFileMode();
     EXPECT_EQ(Str(catalogue.Lookup(906)), u"Thumbnail");
+
+    // A file whose first line follows the byte-order mark directly keeps that line's id.
+    catalogue.UseTranslationFile(
+        u"\xFEFF"
+        u"905=Sans titre\r\n");
+    EXPECT_EQ(Str(catalogue.Lookup(905)), u"Sans titre");
+    EXPECT_EQ(Str(catalogue.Lookup(0)), u"str:0?");
 }
 
 TEST_F(Catalogue, SystemLanguageChoosesTheTable) {
@@ -120,7 +127,7 @@ TEST_F(Catalogue, ReportListsNineMissingIdsTheDottedLineAndTheRest) {
         u"", {Language(u"German\tDeutsch", u""), Language(u"English\tEnglish", EnglishLines(20) + u"3000=Menu\r\n")}));
     archive.LoadText(bytes.data(), bytes.size());
     // The file has 8 of the 20: 1..8; 9..20 (12 ids) are missing.
-    catalogue.UseTranslationFile(u"\xFEFF\r\n" + EnglishLines(8));
+    catalogue.UseTranslationFile(u"\xFEFF" + EnglishLines(8));
     EXPECT_EQ(catalogue.TranslationReport(),
               u"40 %\n\nmiss:\n9=English 9\n10=English 10\n11=English 11\n12=English 12\n13=English 13\n"
               u"14=English 14\n15=English 15\n16=English 16\n17=English 17\n........\n19,20,");
