@@ -91,12 +91,14 @@ std::optional<bool> RowsAreTopDown(HDC dc, const Pixels32& pixels) {
     if (pixels.height == 1) return true;
     uint32_t& probe = pixels.bits[0];
     const uint32_t saved = probe;
-    const uint32_t changed = saved ^ 0x00FFFFFFu;  // every colour channel differs
-    probe = changed;
-    const COLORREF seen = GetPixel(dc, 0, 0);
+    const COLORREF before = GetPixel(dc, 0, 0);
+    probe = saved ^ 0x00FFFFFFu;  // every colour channel differs
+    const COLORREF after = GetPixel(dc, 0, 0);
     probe = saved;
-    if (seen == CLR_INVALID) return std::nullopt;
-    return seen == RGB(RedOf(changed), GreenOf(changed), BlueOf(changed));
+    if (before == CLR_INVALID || after == CLR_INVALID) return std::nullopt;
+    // Only when memory row 0 is picture row 0 does picture (0, 0) change with it; comparing against the
+    // changed value instead would be fooled by a picture whose top-left pixel happens to equal it.
+    return before != after;
 }
 
 bool SizeIsAllowed(int64_t width, int64_t height) {

@@ -377,6 +377,28 @@ TEST(TransformedCopies, TopDownSectionsInvertAndMirrorAsPictures) {
         }
 }
 
+TEST(TransformedCopies, RowOrderIsFoundEvenWhenCornersAreInverseColours) {
+    // Bottom-up picture whose top-left pixel is exactly the inverse of its bottom-left pixel: the row
+    // order probe must not take the unchanged top-left pixel for the changed one.
+    BitmapHandle picture(CreateFilledBitmap(3, 2, kWhite));
+    ASSERT_TRUE(picture);
+    SetPixelAt(picture.Get(), 0, 1, RGB(0, 0, 0));
+    SetPixelAt(picture.Get(), 2, 1, RGB(255, 0, 0));
+    BitmapHandle mirrored(MirroredCopy(picture.Get(), false, true));
+    ASSERT_TRUE(mirrored);
+    EXPECT_EQ(PixelAt(mirrored.Get(), 0, 0), RGB(0, 0, 0));
+    EXPECT_EQ(PixelAt(mirrored.Get(), 2, 0), RGB(255, 0, 0));
+    EXPECT_EQ(PixelAt(mirrored.Get(), 0, 1), kWhite);
+    MemoryDc dc;
+    ScopedSelect select(dc, picture.Get());
+    BitmapHandle turned(TurnQuarter(dc, 3, 2, true, false));
+    ASSERT_TRUE(turned);
+    // Clockwise: (x, y) lands at (h - 1 - y, x).
+    EXPECT_EQ(PixelAt(turned.Get(), 0, 0), RGB(0, 0, 0));
+    EXPECT_EQ(PixelAt(turned.Get(), 1, 0), kWhite);
+    EXPECT_EQ(PixelAt(turned.Get(), 0, 2), RGB(255, 0, 0));
+}
+
 TEST(TransformedCopies, RefuseBitmapsThatAreNotThirtyTwoBitSections) {
     BitmapHandle picture24(CreatePictureBitmap(4, 3, 24));
     BitmapHandle mask(CreateMaskBitmap(4, 3, true));

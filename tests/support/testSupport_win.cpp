@@ -52,6 +52,30 @@ TempFolder::~TempFolder() {
 }
 
 namespace {
+// The header reported back for a top-down section may show a positive height (Wine does), so the row
+// order is probed: the first pixel of memory row 0 is changed for a moment and looked up at picture
+// (0, 0) through a DC. A bitmap that another DC holds cannot be probed; its header decides then.
+bool RowsAreTopDown(HBITMAP bitmap, const DIBSECTION& dib) {
+    if (dib.dsBm.bmHeight == 1) return true;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = dc ? SelectObject(dc, bitmap) : nullptr;
+    if (!previous) {
+        if (dc) DeleteDC(dc);
+        return dib.dsBmih.biHeight < 0;
+    }
+    GdiFlush();
+    auto* first = static_cast<uint8_t*>(dib.dsBm.bmBits);
+    const COLORREF before = GetPixel(dc, 0, 0);
+    const uint8_t saved[3] = {first[0], first[1], first[2]};
+    first[0] ^= 0xFF, first[1] ^= 0xFF, first[2] ^= 0xFF;
+    const COLORREF after = GetPixel(dc, 0, 0);
+    first[0] = saved[0], first[1] = saved[1], first[2] = saved[2];
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    // Only when memory row 0 is picture row 0 does picture (0, 0) change with it.
+    return before != after;
+}
+
 uint8_t* PixelPointer(HBITMAP bitmap, int x, int y) {
     DIBSECTION dib{};
     if (GetObjectW(bitmap, sizeof(dib), &dib) != sizeof(dib) || dib.dsBm.bmBitsPixel != 32 || !dib.dsBm.bmBits)
@@ -59,7 +83,7 @@ uint8_t* PixelPointer(HBITMAP bitmap, int x, int y) {
     const int width = dib.dsBm.bmWidth;
     const int height = dib.dsBm.bmHeight;
     if (x < 0 || y < 0 || x >= width || y >= height) throw std::out_of_range("pixel outside the bitmap");
-    const bool topDown = dib.dsBmih.biHeight < 0;
+    const bool topDown = RowsAreTopDown(bitmap, dib);
     const int row = topDown ? y : height - 1 - y;
     GdiFlush();
     return static_cast<uint8_t*>(dib.dsBm.bmBits) + static_cast<size_t>(row) * dib.dsBm.bmWidthBytes +
