@@ -91,7 +91,8 @@ private:
     HDC dc_;
 };
 
-// Selects an object into a DC and selects the previous object back on destruction.
+// Selects an object into a DC and selects the previous object back on destruction. Not for regions:
+// selecting a region returns a region type code, not the previous object; clip with SelectClipRgn.
 class ScopedSelect {
 public:
     ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc), previous_(object ? SelectObject(dc, object) : nullptr) {}
