@@ -98,6 +98,22 @@ TEST(ProgramFile, HoldsEachMarkerOnceAroundTheArchive) {
     EXPECT_EQ(core, start + 11);
 }
 
+TEST(ProgramFile, CarriesTheArchiveTheBuildWrote) {
+    // The written archive decodes to the language source texts (ShippedTexts); the program holds it unchanged.
+    std::string written = TESSORA_LANGUAGE_ARCHIVE;
+    if (!written.empty() && written[0] == '/') written = "Z:" + written;
+    const std::vector<uint8_t> archiveFile = ReadFileBytes(std::wstring(written.begin(), written.end()));
+    const std::vector<uint8_t> program = ReadFileBytes(ProgramUnderTest());
+    const uint8_t* expected = nullptr;
+    const uint8_t* stored = nullptr;
+    size_t expectedSize = 0;
+    size_t storedSize = 0;
+    ASSERT_TRUE(FindArchive(archiveFile.data(), archiveFile.size(), expected, expectedSize));
+    ASSERT_TRUE(FindArchive(program.data(), program.size(), stored, storedSize));
+    ASSERT_EQ(storedSize, expectedSize);
+    EXPECT_TRUE(std::equal(stored, stored + storedSize, expected));
+}
+
 TEST(ProgramFile, TheTestProgramCarriesNoArchive) {
     // This test program links the whole localisation but has no archive: its markers exist only at run time.
     ScriptedPrompt prompt;
