@@ -25,7 +25,7 @@ protected:
         for (size_t i = 0; i < names.size(); ++i) {
             std::u16string lines = u"1=" + names[i].substr(0, names[i].find(u'\t')) + u"\r\n";
             if (i == 0) lines += u"12=\r\n905=Unbenannt\r\n";
-            if (i == 1) lines += u"12=Twelve\r\n905=Untitled\r\n906=Thumbnail\r\n";
+            if (i == 1) lines += u"12=Twelve\r\n13=Continue?\r\n905=Untitled\r\n906=Thumbnail\r\n";
             languages.push_back(Language(names[i], lines));
         }
         const std::vector<uint8_t> bytes = Utf16Bytes(ArchiveText(u"19=Tessora 3.1\r\n", languages));
@@ -50,6 +50,7 @@ TEST_F(Catalogue, CurrentLanguageThenEnglish) {
     catalogue.SetCurrentLanguage(0);
     EXPECT_EQ(Str(catalogue.Lookup(905)), u"Unbenannt");
     EXPECT_EQ(Str(catalogue.Lookup(906)), u"Thumbnail");  // German lacks it: English
+    EXPECT_EQ(Str(catalogue.Lookup(13)), u"Continue?");   // also for the ids 0-255 every table presets
     EXPECT_EQ(Str(catalogue.Lookup(12)), u"");            // an empty text is a text
     EXPECT_EQ(catalogue.Lookup(907), nullptr);            // nobody has it
     EXPECT_EQ(catalogue.Lookup(200), nullptr);            // preset, but without text anywhere
@@ -134,10 +135,10 @@ TEST_F(Catalogue, ReportListsNineMissingIdsTheDottedLineAndTheRest) {
 }
 
 TEST_F(Catalogue, ReportOfACompleteAndOfAnEmptyFile) {
-    catalogue.UseTranslationFile(u"1=Un\r\n12=Douze\r\n");
+    catalogue.UseTranslationFile(u"1=Un\r\n12=Douze\r\n13=Continuer ?\r\n");
     EXPECT_EQ(catalogue.TranslationReport(), u"100 %");
     catalogue.UseTranslationFile(u"");
-    EXPECT_EQ(catalogue.TranslationReport(), u"0 %\n\nmiss:\n1=English\n12=Twelve\n");
+    EXPECT_EQ(catalogue.TranslationReport(), u"0 %\n\nmiss:\n1=English\n12=Twelve\n13=Continue?\n");
     EXPECT_EQ(Str(catalogue.Lookup(905)), u"str:905?");
 }
 
@@ -146,7 +147,7 @@ TEST_F(Catalogue, TemplateHoldsTheRequestAndTheEnglishLines) {
     EXPECT_EQ(BuildTranslationTemplate(archive),
               u"\r\nPlease don't forget! Write in e-mail subject: Strings for: Tessora 3.1 and Language Name i.e. : "
               u"German / Deutsch \r\n\r\n\r\n\r\n##=English\tEnglish\r\n\r\n\r\n"
-              u"\n1=English\r\n12=Twelve\r\n905=Untitled\r\n906=Thumbnail\r\n\r\n\r\n");
+              u"\n1=English\r\n12=Twelve\r\n13=Continue?\r\n905=Untitled\r\n906=Thumbnail\r\n\r\n\r\n");
 }
 
 TEST_F(Catalogue, TemplateReadsBackAsACompleteTranslation) {
