@@ -161,9 +161,7 @@ void LanguageArchive::Split() {
         const size_t sectionEnd = k + 1 < marks.size() ? marks[k + 1] : n;
         const size_t content = std::min(at + 4, sectionEnd);
         if (k == 0) {
-            info_[0] = nullptr;
-            Range info{text + content, text + sectionEnd};
-            tables.push_back(info);
+            tables.push_back(Range{text + content, text + sectionEnd});  // the information section
         } else if (k <= 2) {
             free_[k - 1] = text + content;
         } else if (languages_.size() < static_cast<size_t>(kMaxLanguages)) {
