@@ -18,3 +18,5 @@ constexpr int kBenchHeight = 3000;
 void RunDocumentBenchmarks(int runs);
 // Benchmarks of the localisation (loading the language archive, text lookups).
 void RunLocalisationBenchmarks(int runs);
+// Benchmarks of the raster image core (colour reduction, adjustments, filters, PNG writer).
+void RunImageFileBenchmarks(int runs);

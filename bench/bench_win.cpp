@@ -46,5 +46,6 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring group = argc > 2 ? argv[2] : L"all";
     if (group == L"all" || group == L"document") RunDocumentBenchmarks(runs);
     if (group == L"all" || group == L"localisation") RunLocalisationBenchmarks(runs);
+    if (group == L"all" || group == L"imagefiles") RunImageFileBenchmarks(runs);
     return 0;
 }

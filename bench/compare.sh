@@ -46,6 +46,15 @@ vipsin="$work/input.v"
 [ -f "$vipsin" ] || vips copy "$input" "$vipsin"
 { echo "7 7 49 0"; for r in 1 2 3 4 5 6 7; do echo "1 1 1 1 1 1 1"; done; } >"$work/box7.mat"
 
+# Raster core inputs: an RGBA picture whose alpha follows the green channel, lookup table and kernels.
+rgba="$work/input_rgba.pam"
+[ -f "$rgba" ] || convert "$input" \( +clone -channel G -separate +channel \) -alpha off -compose CopyOpacity -composite "$rgba"
+[ -f "$work/input_rgba.v" ] || { convert "$rgba" "$work/input_rgba.png" && vips copy "$work/input_rgba.png" "$work/input_rgba.v"; }
+[ -f "$work/brighter.v" ] || { vips identity "$work/identity.v" && vips linear "$work/identity.v" "$work/brighter.v" 1 10 --uchar; }
+printf '3 3 1 127\n0 0 -1\n0 0 0\n1 0 0\n' >"$work/emboss.mat"
+printf '3 3 7 0\n-1 -1 -1\n-1 15 -1\n-1 -1 -1\n' >"$work/sharpen.mat"
+printf '3 3 1 255\n-1 -1 -1\n-1 8 -1\n-1 -1 -1\n' >"$work/edges.mat"
+
 im_base=$(median_ms im)
 vips_base=$(median_ms vips copy "$vipsin" "$work/out.v")
 
@@ -53,6 +62,9 @@ vips_base=$(median_ms vips copy "$vipsin" "$work/out.v")
 . scripts/wine-env.sh
 trap tessora_wine_stop EXIT
 tessora_wine_start "$build"
+# The raster core's benchmarks work on the same picture as the other engines.
+TESSORA_BENCH_PPM=$(winepath -w "$input")
+export TESSORA_BENCH_PPM
 ours=$(wine "$build/bench/TessoraBench.exe" "$runs" | tr -d '\r')
 echo "$ours" | sed 's/^/# /'
 
@@ -75,3 +87,18 @@ line TurnQuarter "$(median_ms im -rotate 90)" "$(median_ms vips rot "$vipsin" "$
 line MirrorHorizontal "$(median_ms im -flop)" "$(median_ms vips flip "$vipsin" "$work/out.v" horizontal)"
 line InvertPicture "$(median_ms im -negate)" "$(median_ms vips invert "$vipsin" "$work/out.v")"
 line BoxBlur3 "$(median_ms im -statistic Mean 7x7)" "$(median_ms vips conv "$vipsin" "$work/out.v" "$work/box7.mat" --precision integer)"
+line DecreaseBpp8Diffusion "$(median_ms im -dither FloydSteinberg -remap netscape:)"
+line DecreaseBpp1 "$(median_ms im -monochrome)"
+line ToGray "$(median_ms im -colorspace Gray)" "$(median_ms vips colourspace "$vipsin" "$work/out.v" b-w)"
+line AdjustLight "$(median_ms im -brightness-contrast 10x0)" "$(median_ms vips maplut "$vipsin" "$work/out.v" "$work/brighter.v")"
+line Saturate "$(median_ms im -modulate 100,125)"
+line ConvolveEmboss "$(median_ms im -morphology Convolve '3x3: 0,0,-1 0,0,0 1,0,0')" \
+    "$(median_ms vips conv "$vipsin" "$work/out.v" "$work/emboss.mat" --precision integer)"
+line ConvolveSharpen "$(median_ms im -morphology Convolve '3x3: -1,-1,-1 -1,15,-1 -1,-1,-1')" \
+    "$(median_ms vips conv "$vipsin" "$work/out.v" "$work/sharpen.mat" --precision integer)"
+line ConvolveEdges "$(median_ms im -morphology Convolve '3x3: -1,-1,-1 -1,8,-1 -1,-1,-1')" \
+    "$(median_ms vips conv "$vipsin" "$work/out.v" "$work/edges.mat" --precision integer)"
+line BlurGaussian2 "$(median_ms im -gaussian-blur 0x2)" "$(median_ms vips gaussblur "$vipsin" "$work/out.v" 2)"
+line CountColours "$(median_ms identify -limit thread 1 -format %k "$input")"
+line PngEncodeAlpha "$(median_ms convert -limit thread 1 "$rgba" "$work/out.png")" \
+    "$(median_ms vips pngsave "$work/input_rgba.v" "$work/out.png")"
