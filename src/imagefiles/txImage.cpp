@@ -447,7 +447,8 @@ bool TxImage::DecreaseBpp(uint32_t bits, bool errorDiffusion, const TxRgbQuad* p
         return false;
     }
     target.SetResolution(header_.xPelsPerMeter, header_.yPelsPerMeter);
-    if (colours) target.SetImportantColours(colours);
+    // Only the first n entries are searched; never more than the palette holds.
+    if (colours) target.SetImportantColours(std::min(colours, target.ColourCount()));
     if (!palette) {
         const uint32_t* standard = TxStandardPalette(bits);
         TxRgbQuad* entries = target.MutablePalette();
