@@ -196,7 +196,9 @@ bool ConvolveRows(const uint8_t* in, size_t inStride, uint32_t width, uint32_t h
 // ---- Gaussian blur -------------------------------------------------------------------------------
 
 // The kernel: a Gaussian with the radius as standard deviation, sampled at whole pixels over
-// +-ceil(3 radius), in fixed point with weights summing to exactly 1 << kBlurShift.
+// +-ceil(3 radius) (at most the picture's longest side: further taps would only repeat the clamped
+// edge), normalised in fixed point to weights summing to exactly 1 << kBlurShift. Pixels beyond the
+// picture's edge take the value of the edge pixel.
 constexpr int kBlurShift = 14;
 std::vector<int32_t> GaussianKernel(double sigma, int64_t longestSide) {
     int64_t half = static_cast<int64_t>(std::ceil(3 * sigma));
@@ -354,7 +356,7 @@ bool TxImage::BlurGaussian(float radius) {
     const uint32_t width = Width(), height = Height();
     const int channels = header_.bitCount == 24 ? 3 : 1;
     const std::vector<int32_t> weights = GaussianKernel(radius, std::max(width, height));
-    const int64_t half = static_cast<int64_t>(weights.size() / 2), taps = static_cast<int64_t>(weights.size());
+    const auto half = static_cast<int64_t>(weights.size() / 2);
     const size_t rowValues = size_t{width} * channels;
 
     std::vector<uint16_t> middle;  // the row pass, with 8 fractional bits
@@ -376,36 +378,43 @@ bool TxImage::BlurGaussian(float radius) {
             const int64_t from = std::clamp<int64_t>(x, 0, width - 1);
             std::memcpy(&padded[static_cast<size_t>((x + half) * channels)], row + from * channels, channels);
         }
-        std::fill(sums.begin(), sums.end(), 0u);
-        for (int64_t t = 0; t < taps; ++t) {
-            const uint32_t weight = static_cast<uint32_t>(weights[static_cast<size_t>(t)]);
+        // The kernel is symmetric: each weight multiplies the sum of its two mirrored inputs.
+        const uint8_t* centre = &padded[static_cast<size_t>(half * channels)];
+        const auto centreWeight = static_cast<uint32_t>(weights[static_cast<size_t>(half)]);
+        for (size_t i = 0; i < rowValues; ++i) sums[i] = centreWeight * centre[i];
+        for (int64_t t = 1; t <= half; ++t) {
+            const auto weight = static_cast<uint32_t>(weights[static_cast<size_t>(half + t)]);
             if (weight == 0) continue;
-            const uint8_t* source = &padded[static_cast<size_t>(t * channels)];
-            for (size_t i = 0; i < rowValues; ++i) sums[i] += weight * source[i];
+            const uint8_t* before = centre - t * channels;
+            const uint8_t* after = centre + t * channels;
+            for (size_t i = 0; i < rowValues; ++i) sums[i] += weight * static_cast<uint16_t>(before[i] + after[i]);
         }
         uint16_t* target = &middle[y * rowValues];
         for (size_t i = 0; i < rowValues; ++i) target[i] = static_cast<uint16_t>((sums[i] + 32) >> 6);
     }
 
     // Along the columns, rounding to the nearest value.
-    std::unique_ptr<uint8_t[]> result(new (std::nothrow) uint8_t[header_.sizeImage]);
+    std::unique_ptr<uint8_t[]> result(new (std::nothrow) uint8_t[rowValues * height]);
     if (!result) return false;
-    std::memcpy(result.get(), bits_, header_.sizeImage);
     for (uint32_t y = 0; y < height; ++y) {
         if (escape_) return false;
         progress_ = static_cast<int32_t>(50 + uint64_t{y} * 50 / height);
-        std::fill(sums.begin(), sums.end(), 0u);
-        for (int64_t t = 0; t < taps; ++t) {
-            const uint32_t weight = static_cast<uint32_t>(weights[static_cast<size_t>(t)]);
+        const uint16_t* centre = &middle[size_t{y} * rowValues];
+        const auto centreWeight = static_cast<uint32_t>(weights[static_cast<size_t>(half)]);
+        for (size_t i = 0; i < rowValues; ++i) sums[i] = centreWeight * centre[i];
+        for (int64_t t = 1; t <= half; ++t) {
+            const auto weight = static_cast<uint32_t>(weights[static_cast<size_t>(half + t)]);
             if (weight == 0) continue;
-            const int64_t from = std::clamp<int64_t>(int64_t{y} + t - half, 0, height - 1);
-            const uint16_t* source = &middle[static_cast<size_t>(from) * rowValues];
-            for (size_t i = 0; i < rowValues; ++i) sums[i] += weight * source[i];
+            const int64_t below = std::clamp<int64_t>(int64_t{y} - t, 0, height - 1);
+            const int64_t above = std::clamp<int64_t>(int64_t{y} + t, 0, height - 1);
+            const uint16_t* first = &middle[static_cast<size_t>(below) * rowValues];
+            const uint16_t* second = &middle[static_cast<size_t>(above) * rowValues];
+            for (size_t i = 0; i < rowValues; ++i) sums[i] += weight * (uint32_t{first[i]} + second[i]);
         }
-        uint8_t* target = result.get() + size_t{y} * stride_;
+        uint8_t* target = result.get() + size_t{y} * rowValues;
         for (size_t i = 0; i < rowValues; ++i) target[i] = static_cast<uint8_t>((sums[i] + (1u << 21)) >> 22);
     }
-    std::memcpy(bits_, result.get(), header_.sizeImage);
+    for (uint32_t y = 0; y < height; ++y) std::memcpy(Row(y), result.get() + size_t{y} * rowValues, rowValues);
 
     if (!oldPalette.empty()) return DecreaseBpp(oldBits, false, oldPalette.data(), oldImportant);
     return true;
