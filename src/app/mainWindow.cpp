@@ -5,6 +5,7 @@
 #include "document/bitmapOps_win.h"
 #include "document/documentFlags.h"
 #include "document/imageModel.h"
+#include "panels/paletteLayout.h"
 #include "win/gdiHandles.h"
 #include "win/prompt.h"
 
@@ -62,6 +63,7 @@ HWND CMainWindow::CreateMainWindow(const RECT& normalPosition, const std::wstrin
 std::span<const MessageEntry> CMainWindow::MessageMap() const {
     static constexpr MessageEntry kMap[] = {
         {WM_CREATE, Handle<&CMainWindow::OnCreate>},
+        {WM_SIZE, Handle<&CMainWindow::OnSize>},
         {WM_PAINT, Handle<&CMainWindow::OnPaint>},
         {WM_ERASEBKGND, Handle<&CMainWindow::OnEraseBackground>},
         {WM_GETMINMAXINFO, Handle<&CMainWindow::OnGetMinMaxInfo>},
@@ -75,6 +77,37 @@ LRESULT CMainWindow::OnCreate(WPARAM, LPARAM) {
     SetPromptOwner(Hwnd());
     // The picture is shown here until the canvas window exists; a change of the picture repaints us.
     TheImageModel().SetCanvasView(Hwnd(), nullptr);
+    palette_.CreatePalette(Hwnd(), appSettings.showPalette != 0);
+    LayoutChildren();
+    return 0;
+}
+
+void CMainWindow::LayoutChildren() {
+    RECT area;
+    GetClientRect(Hwnd(), &area);
+    HWND palette = palette_.Hwnd();
+    // The bar's own visibility: while the main window itself is still hidden, IsWindowVisible says no.
+    if (palette && (GetWindowLongW(palette, GWL_STYLE) & WS_VISIBLE)) {
+        const int width = area.right - area.left;
+        int top = area.top;
+        if (appSettings.paletteDock == kPaletteDockBottom) {
+            top = area.bottom - kPaletteBarHeight;
+            area.bottom -= kPaletteBarHeight;
+        } else {
+            area.top += kPaletteBarHeight;
+        }
+        SetWindowPos(palette, nullptr, area.left, top, width, kPaletteBarHeight,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS | SWP_NOOWNERZORDER);
+    }
+    if (!EqualRect(&area, &pictureArea_)) {
+        pictureArea_ = area;
+        InvalidateRect(Hwnd(), nullptr, FALSE);
+    }
+}
+
+LRESULT CMainWindow::OnSize(WPARAM, LPARAM) {
+    // The client size is measured again: the palette posts WM_SIZE without one when it changes sides.
+    LayoutChildren();
     return 0;
 }
 
@@ -84,16 +117,20 @@ LRESULT CMainWindow::OnEraseBackground(WPARAM, LPARAM) {
 
 LRESULT CMainWindow::OnPaint(WPARAM, LPARAM) {
     PaintDc dc(Hwnd());
-    RECT client;
-    GetClientRect(Hwnd(), &client);
+    const RECT& area = pictureArea_;
+    if (area.left >= area.right || area.top >= area.bottom) return 0;
+    // Only the picture's area is painted: the palette bar paints itself.
+    IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
     ImageModel& model = TheImageModel();
     const int width = model.Width();
     const int height = model.Height();
-    BitBlt(dc, 0, 0, width, height, model.DrawingDc(), 0, 0, SRCCOPY);
+    const int pictureRight = area.left + width;
+    const int pictureBottom = area.top + height;
+    BitBlt(dc, area.left, area.top, width, height, model.DrawingDc(), 0, 0, SRCCOPY);
     // The work space right of and below the picture.
     HBRUSH workSpace = GetSysColorBrush(COLOR_APPWORKSPACE);
-    const RECT right{width, 0, client.right, client.bottom};
-    const RECT below{0, height, width, client.bottom};
+    const RECT right{pictureRight, area.top, area.right, area.bottom};
+    const RECT below{area.left, pictureBottom, pictureRight, area.bottom};
     if (right.left < right.right) FillRect(dc, &right, workSpace);
     if (below.top < below.bottom) FillRect(dc, &below, workSpace);
     return 0;

@@ -8,6 +8,7 @@
 
 #include "app/appMessages.h"
 #include "app/appState.h"
+#include "app/mainWindow.h"
 #include "document/bitmapOps_win.h"
 #include "panels/colourState.h"
 #include "panels/colourState_win.h"
@@ -455,4 +456,79 @@ TEST_F(PaletteWindowTest, PaintsThroughItsBackBuffer) {
     EXPECT_EQ(GetPixel(dc, cell.left + 5, cell.top + 5), RGB(0, 160, 90));
     EXPECT_EQ(GetPixel(dc, 300, height_ / 2 + 5), GetSysColor(COLOR_BTNFACE));
     ShowWindow(host_, SW_HIDE);
+}
+
+// ---- hosted in the main window -------------------------------------------------------------------
+
+namespace {
+RECT ChildRectInParent(HWND child) {
+    RECT rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+class MainWindowHost : public testing::Test {
+protected:
+    void SetUp() override {
+        ResetColourState();
+        appSettings.paletteDock = kPaletteDockTop;
+        appSettings.showPalette = 1;
+    }
+    void TearDown() override {
+        if (main_.Hwnd()) DestroyWindow(main_.Hwnd());
+        // The main window ends the message loop when it goes; the tests' thread carries on.
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+        SetPromptOwner(TestOwnerWindow());
+        appSettings.paletteDock = kPaletteDockTop;
+        appSettings.showPalette = 1;
+    }
+    HWND Create() { return main_.CreateMainWindow(RECT{100, 100, 740, 580}, L"palette host"); }
+
+    CMainWindow main_;
+};
+}  // namespace
+
+TEST_F(MainWindowHost, BarSitsAcrossTheTopAndMovesToTheBottomWhenDragged) {
+    HWND mainWindow = Create();
+    ASSERT_NE(mainWindow, nullptr);
+    HWND palette = FindWindowExW(mainWindow, nullptr, kPaletteWindowClass, nullptr);
+    ASSERT_NE(palette, nullptr);
+    EXPECT_TRUE(GetWindowLongW(palette, GWL_STYLE) & WS_VISIBLE);
+    RECT client;
+    GetClientRect(mainWindow, &client);
+    RECT bar = ChildRectInParent(palette);
+    EXPECT_EQ(bar.left, 0);
+    EXPECT_EQ(bar.top, 0);
+    EXPECT_EQ(bar.right, client.right);
+    EXPECT_EQ(bar.bottom, kPaletteBarHeight);
+
+    // Press on the bar, drag below the middle of the main window, and let the posted WM_SIZE arrive.
+    SendMessageW(palette, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    RECT frame;
+    GetWindowRect(mainWindow, &frame);
+    POINT point{frame.left + 60, frame.bottom - 30};
+    ScreenToClient(palette, &point);
+    SendMessageW(palette, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(point.x, point.y));
+    SendMessageW(palette, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
+    MSG msg;
+    ASSERT_TRUE(PeekMessageW(&msg, mainWindow, WM_SIZE, WM_SIZE, PM_REMOVE));
+    DispatchMessageW(&msg);
+    bar = ChildRectInParent(palette);
+    EXPECT_EQ(bar.top, client.bottom - kPaletteBarHeight);
+    EXPECT_EQ(bar.bottom, client.bottom);
+    EXPECT_EQ(bar.right, client.right);
+}
+
+TEST_F(MainWindowHost, HiddenBarTakesNoRoom) {
+    appSettings.showPalette = 0;
+    HWND mainWindow = Create();
+    ASSERT_NE(mainWindow, nullptr);
+    HWND palette = FindWindowExW(mainWindow, nullptr, kPaletteWindowClass, nullptr);
+    ASSERT_NE(palette, nullptr);
+    EXPECT_FALSE(GetWindowLongW(palette, GWL_STYLE) & WS_VISIBLE);
+    RECT bar = ChildRectInParent(palette);
+    EXPECT_EQ(bar.bottom - bar.top, 0);
 }
