@@ -5,6 +5,7 @@
 #include "document/bitmapOps_win.h"
 #include "document/documentFlags.h"
 #include "document/imageModel.h"
+#include "localisation/localisation_win.h"
 #include "panels/paletteLayout.h"
 #include "win/gdiHandles.h"
 #include "win/prompt.h"
@@ -14,7 +15,7 @@ namespace {
 constexpr int kLargestNewPictureSide = 65535;
 }  // namespace
 
-std::wstring DocumentTitle(const std::wstring& name) { return name + L" - " + kProgramName; }
+std::wstring DocumentTitle(const std::wstring& name) { return name + L" - " + TextOf(kTextProgramName); }
 
 void StartBlankPicture() {
     ImageModel& model = TheImageModel();

@@ -39,8 +39,10 @@ private:
     RECT pictureArea_{};  // the client area left to the picture by the palette bar
 };
 
-// The program's display name and the title of a window showing a picture called `name`.
-inline constexpr wchar_t kProgramName[] = L"Tessora";
+// Texts of the title: the name of a picture without a file, and the program's display name.
+inline constexpr int kTextUntitled = 905;
+inline constexpr int kTextProgramName = 19;
+// The title of the main window showing a picture called `name`: the name, " - " and the program's name.
 std::wstring DocumentTitle(const std::wstring& name);
 
 // Makes a new white picture of the size in the settings and empties the history. A stored size that is

@@ -7,6 +7,7 @@
 #include "app/mainWindow.h"
 #include "app/settings_win.h"
 #include "document/imageModel.h"
+#include "localisation/localisation_win.h"
 #include "win/prompt.h"
 
 namespace {
@@ -38,6 +39,9 @@ int RunMessageLoop() {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     appInstance = instance;
     ChooseIniPath();
+    // The texts: archive, automatic language choice and the stored "lng". A missing archive has already
+    // said so and posted the quit message; the loop below then ends at once.
+    StartLocalisation();
     DeclareDpiAware();
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES | ICC_COOL_CLASSES};
     InitCommonControlsEx(&controls);
@@ -48,7 +52,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     CMainWindow mainWindow;
     const auto& normal = appSettings.windowPlacement.rcNormalPosition;
     const RECT position{normal.left, normal.top, normal.right, normal.bottom};
-    HWND window = mainWindow.CreateMainWindow(position, DocumentTitle(L"Unbenannt"));
+    HWND window = mainWindow.CreateMainWindow(position, DocumentTitle(TextOf(kTextUntitled)));
     if (!window) {
         CurrentPrompt().ShowMessage(nullptr, L"Failed to create main window.", std::wstring(), MB_ICONERROR);
         return 1;

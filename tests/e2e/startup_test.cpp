@@ -129,13 +129,15 @@ TEST(Startup, ShowsTheBlankPictureWindowAndSavesItsSettingsOnClose) {
     RunFolder folder;
     const auto exe = folder.Path() / L"Tessora_portable.exe";
     ASSERT_TRUE(CopyFileW(programPath.c_str(), exe.wstring().c_str(), FALSE)) << GetLastError();
+    const std::wstring ini = (folder.Path() / L"Tessora.ini").wstring();
+    // German, whatever language the machine's user has.
+    WritePrivateProfileStringW(L"Tessora", L"lng", L"0", ini.c_str());
 
     const RunResult run = StartAndClose(exe);
     EXPECT_EQ(run.title, L"Unbenannt - Tessora");
     EXPECT_TRUE(run.visible);
     EXPECT_EQ(run.exitCode, 0u);
 
-    const std::wstring ini = (folder.Path() / L"Tessora.ini").wstring();
     ASSERT_TRUE(std::filesystem::exists(ini));
     EXPECT_EQ(IniString(ini, L"Program", L"TestIni"), L"eeee");
     EXPECT_EQ(IniString(ini, L"Tessora", L"BMPWidth"), L"800");
@@ -158,6 +160,16 @@ TEST(Startup, NewPictureTakesItsSizeFromTheSettings) {
     // Saving stores the picture's size; a side below 10 is stored as 600.
     EXPECT_EQ(IniString(ini, L"Tessora", L"BMPWidth"), L"321");
     EXPECT_EQ(IniString(ini, L"Tessora", L"BMPHeight"), L"600");
+}
+
+TEST(Startup, WithoutAStoredLanguageTheUsersLanguageIsChosen) {
+    // The test harness runs Wine with an English user locale (LC_ALL=C.UTF-8): English is chosen.
+    RunFolder folder;
+    const auto exe = folder.Path() / L"Tessora_portable.exe";
+    ASSERT_TRUE(CopyFileW(programPath.c_str(), exe.wstring().c_str(), FALSE));
+    const RunResult run = StartAndClose(exe);
+    EXPECT_EQ(run.title, L"Untitled - Tessora");
+    EXPECT_EQ(run.exitCode, 0u);
 }
 
 int wmain(int argc, wchar_t** argv) {
