@@ -30,7 +30,11 @@ CQuantizer::Node* CQuantizer::NewNode() {
         if (blocks_.empty() || blockUsed_ == kNodesPerBlock) {
             std::unique_ptr<Node[]> block(new (std::nothrow) Node[kNodesPerBlock]);
             if (!block) return nullptr;
-            blocks_.push_back(std::move(block));
+            try {
+                blocks_.push_back(std::move(block));
+            } catch (const std::bad_alloc&) {
+                return nullptr;
+            }
             blockUsed_ = 0;
         }
         node = &blocks_.back()[blockUsed_++];

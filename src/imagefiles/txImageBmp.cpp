@@ -1,7 +1,8 @@
 #include "imagefiles/txImageBmp.h"
 
 #include <cstring>
-#include <vector>
+#include <memory>
+#include <new>
 
 #include "imagefiles/txFile.h"
 
@@ -64,7 +65,9 @@ bool TxImageBMP::Encode(TxFile* stream) {
         written = stream->WriteBlock(Dib() + kInfoHeaderBytes, 1, bytes) == bytes;
     } else if (written) {
         // Bottom row first, like the stored rows; 4-byte pixels need no padding.
-        std::vector<uint8_t> row(size_t{width} * 4);
+        std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[size_t{width} * 4]);
+        written = buffer != nullptr;
+        uint8_t* row = buffer.get();
         const uint8_t* alpha = AlphaPlane();
         for (uint32_t y = 0; y < height && written; ++y) {
             const uint8_t* source = Row(y);
@@ -75,7 +78,7 @@ bool TxImageBMP::Encode(TxFile* stream) {
                 row[4 * x + 2] = source[3 * x + 2];
                 row[4 * x + 3] = rowAlpha[x];
             }
-            written = stream->WriteBlock(row.data(), 1, row.size()) == row.size();
+            written = stream->WriteBlock(row, 1, size_t{width} * 4) == size_t{width} * 4;
         }
     }
     if (!written) SetLastError("Error saving BMP file");

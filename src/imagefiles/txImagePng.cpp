@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "imagefiles/txFile.h"
@@ -159,7 +160,12 @@ void TxImagePNG::FillRow(const Plan& plan, uint32_t y, uint8_t* out) const {
 bool TxImagePNG::Encode(TxFile* stream) {
     if (!CheckStream(stream)) return false;
     Plan plan;
-    PlanLayout(plan);
+    try {
+        PlanLayout(plan);
+    } catch (const std::bad_alloc&) {
+        SetLastError("Error saving PNG file");
+        return false;
+    }
 
     // The version text must be that of the libpng we are linked with: libpng refuses to create its
     // write structure for a caller built against a different major version.
