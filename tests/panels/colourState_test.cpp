@@ -105,20 +105,3 @@ TEST(ColourState, CurrentColourChangesAreBroadcast) {
     state.SetForeground(0);
     EXPECT_EQ(observer.events.size(), 2u);
 }
-
-TEST(ColourState, BuiltInPaletteLookup) {
-    ASSERT_NE(BuiltInPalette(1), nullptr);
-    ASSERT_NE(BuiltInPalette(2), nullptr);
-    EXPECT_EQ(BuiltInPalette(0), nullptr);
-    EXPECT_EQ(BuiltInPalette(3), nullptr);
-    EXPECT_EQ((*BuiltInPalette(1))[13], 0x0098316Fu);
-    EXPECT_EQ((*BuiltInPalette(2))[27], 0x004080FFu);
-}
-
-TEST(ColourState, TheProcessWideModelStartsFresh) {
-    ColourState& state = TheColourState();
-    EXPECT_EQ(&state, &TheColourState());
-    EXPECT_EQ(state.GetPaletteKind(), ColourState::kOldPalette);
-    EXPECT_EQ(state.GetForeground(), 0x00000000u);
-    EXPECT_EQ(state.GetBackground(), 0x00FFFFFFu);
-}

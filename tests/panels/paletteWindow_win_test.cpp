@@ -116,19 +116,6 @@ protected:
 
 }  // namespace
 
-TEST_F(PaletteWindowTest, IsAChildOfItsClassWithAStaticEdge) {
-    HWND window = palette_.Hwnd();
-    wchar_t className[64] = {};
-    GetClassNameW(window, className, 64);
-    EXPECT_STREQ(className, L"Tessor_Palette");
-    EXPECT_EQ(GetParent(window), host_);
-    EXPECT_TRUE(GetWindowLongW(window, GWL_STYLE) & WS_CHILD);
-    EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_STATICEDGE);
-    EXPECT_TRUE(GetClassLongW(window, GCL_STYLE) & CS_DBLCLKS);
-    EXPECT_EQ(GetColourReceiver(ColourReceiver::Palette), window);
-    EXPECT_GT(height_, 2 * kPaletteCellSize);  // 48 minus the static edge
-}
-
 TEST_F(PaletteWindowTest, LeftClickOnCell30SetsTheForegroundAndCaptures) {
     ColourState& colours = TheColourState();
     // Cell 30 is white in both tables; x 312 to 327 on the upper row.
@@ -266,16 +253,6 @@ TEST_F(PaletteWindowTest, DoubleClickEditsTheCellFromTheCurrentColourAndKeepsCus
     EXPECT_EQ(colours.GetCellColor(14), RGB(1, 2, 250));
     EXPECT_EQ(colours.GetBackground(), RGB(1, 2, 250));
     EXPECT_EQ(colours.GetForeground(), RGB(200, 100, 0));
-}
-
-TEST_F(PaletteWindowTest, ChooseColorForEditLeavesTheColourOnCancel) {
-    ScriptedPrompt prompt;
-    COLORREF colour = RGB(11, 22, 33);
-    EXPECT_FALSE(ChooseColorForEdit(colour));
-    EXPECT_EQ(colour, RGB(11, 22, 33));
-    prompt.colourAnswers = {RGB(44, 55, 66)};
-    EXPECT_TRUE(ChooseColorForEdit(colour));
-    EXPECT_EQ(colour, RGB(44, 55, 66));
 }
 
 TEST_F(PaletteWindowTest, DraggingIntoTheLowerHalfDocksAtTheBottomOnce) {
@@ -520,15 +497,4 @@ TEST_F(MainWindowHost, BarSitsAcrossTheTopAndMovesToTheBottomWhenDragged) {
     EXPECT_EQ(bar.top, client.bottom - kPaletteBarHeight);
     EXPECT_EQ(bar.bottom, client.bottom);
     EXPECT_EQ(bar.right, client.right);
-}
-
-TEST_F(MainWindowHost, HiddenBarTakesNoRoom) {
-    appSettings.showPalette = 0;
-    HWND mainWindow = Create();
-    ASSERT_NE(mainWindow, nullptr);
-    HWND palette = FindWindowExW(mainWindow, nullptr, kPaletteWindowClass, nullptr);
-    ASSERT_NE(palette, nullptr);
-    EXPECT_FALSE(GetWindowLongW(palette, GWL_STYLE) & WS_VISIBLE);
-    RECT bar = ChildRectInParent(palette);
-    EXPECT_EQ(bar.bottom - bar.top, 0);
 }
