@@ -19,6 +19,7 @@ constexpr Status kInvalidParameter = 2;
 constexpr Status kOutOfMemory = 3;
 
 using Argb = DWORD;  // 0xAARRGGBB
+using REAL = float;
 using PixelFormat = INT;
 constexpr PixelFormat kPixelFormat24bppRgb = 0x00021808;
 constexpr PixelFormat kPixelFormat32bppRgb = 0x00022009;
@@ -42,6 +43,9 @@ class GpGraphics {};
 class GpPen {};
 class GpBrush {};
 class GpSolidFill : public GpBrush {};
+class GpPath {};
+class GpFont {};
+class GpStringFormat {};
 
 struct StartupInput {
     UINT32 GdiplusVersion = 1;
@@ -56,6 +60,10 @@ struct Rect {
 
 struct Point {
     INT X, Y;
+};
+
+struct RectF {
+    REAL X, Y, Width, Height;
 };
 
 struct BitmapData {
@@ -136,6 +144,26 @@ struct Api {
                                      int fillMode);
     Status(WINAPI* GdipDrawBezierI)(GpGraphics* graphics, GpPen* pen, INT x1, INT y1, INT x2, INT y2, INT x3, INT y3,
                                     INT x4, INT y4);
+    Status(WINAPI* GdipSetCompositingMode)(GpGraphics* graphics, int mode);
+    Status(WINAPI* GdipSetPenDashStyle)(GpPen* pen, int style);
+    Status(WINAPI* GdipDrawLinesI)(GpGraphics* graphics, GpPen* pen, const Point* points, INT count);
+    Status(WINAPI* GdipCreatePath)(int fillMode, GpPath** path);
+    Status(WINAPI* GdipDeletePath)(GpPath* path);
+    Status(WINAPI* GdipAddPathArcI)(GpPath* path, INT x, INT y, INT width, INT height, REAL startAngle,
+                                    REAL sweepAngle);
+    Status(WINAPI* GdipClosePathFigure)(GpPath* path);
+    Status(WINAPI* GdipFillPath)(GpGraphics* graphics, GpBrush* brush, GpPath* path);
+    Status(WINAPI* GdipDrawPath)(GpGraphics* graphics, GpPen* pen, GpPath* path);
+    Status(WINAPI* GdipCreateFontFromDC)(HDC dc, GpFont** font);
+    Status(WINAPI* GdipCreateFontFromLogfontW)(HDC dc, const LOGFONTW* logFont, GpFont** font);
+    Status(WINAPI* GdipDeleteFont)(GpFont* font);
+    Status(WINAPI* GdipCreateStringFormat)(INT flags, LANGID language, GpStringFormat** format);
+    Status(WINAPI* GdipDeleteStringFormat)(GpStringFormat* format);
+    Status(WINAPI* GdipSetStringFormatAlign)(GpStringFormat* format, int alignment);
+    Status(WINAPI* GdipSetStringFormatLineAlign)(GpStringFormat* format, int alignment);
+    Status(WINAPI* GdipSetStringFormatFlags)(GpStringFormat* format, INT flags);
+    Status(WINAPI* GdipDrawString)(GpGraphics* graphics, const WCHAR* text, INT length, const GpFont* font,
+                                   const RectF* layout, const GpStringFormat* format, const GpBrush* brush);
 };
 
 // One GDI+ library with every entry resolved, or none: Get() is null when the library cannot be loaded
