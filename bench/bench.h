@@ -20,3 +20,5 @@ void RunDocumentBenchmarks(int runs);
 void RunLocalisationBenchmarks(int runs);
 // Benchmarks of the raster image core (colour reduction, adjustments, filters, PNG writer).
 void RunImageFileBenchmarks(int runs);
+// Benchmarks of the painting primitives (flood fill, colour replacement, the Extras pictures).
+void RunPaintingBenchmarks(int runs);

@@ -47,5 +47,6 @@ int wmain(int argc, wchar_t** argv) {
     if (group == L"all" || group == L"document") RunDocumentBenchmarks(runs);
     if (group == L"all" || group == L"localisation") RunLocalisationBenchmarks(runs);
     if (group == L"all" || group == L"imagefiles") RunImageFileBenchmarks(runs);
+    if (group == L"all" || group == L"painting") RunPaintingBenchmarks(runs);
     return 0;
 }
