@@ -65,17 +65,6 @@ TEST(FloodFill, GivesTheSame4ConnectedRegionAsThePlainWalk) {
     }
 }
 
-TEST(FloodFill, DiagonalContactDoesNotConnect) {
-    Block block(3, 3, PackPixel(0, 0, 0));
-    block.At(1, 1) = PackPixel(9, 9, 9);  // a different pixel in the middle
-    block.At(0, 1) = block.At(1, 0) = block.At(2, 1) = block.At(1, 2) = PackPixel(9, 9, 9);
-    FloodFillPixels(block.Rows(), 3, 3, 0, 0, kFill);
-    EXPECT_EQ(block.At(0, 0), kFill);
-    EXPECT_EQ(block.At(2, 0), PackPixel(0, 0, 0));
-    EXPECT_EQ(block.At(0, 2), PackPixel(0, 0, 0));
-    EXPECT_EQ(block.At(2, 2), PackPixel(0, 0, 0));
-}
-
 TEST(FloodFill, MatchesAllFourBytesExactly) {
     Block block(4, 1, PackPixel(10, 20, 30, 0));
     block.At(2, 0) = PackPixel(10, 20, 30, 1);  // differs only in the fourth byte: a border
