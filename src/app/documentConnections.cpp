@@ -1,0 +1,15 @@
+#include "app/documentConnections.h"
+
+#include "document/floatingSelection.h"
+#include "painting/drawPrimitives_win.h"
+#include "painting/paintGeometry.h"
+#include "panels/colourState.h"
+
+void ConnectDocument() {
+    SelectionHooks hooks;
+    hooks.backgroundColour = [] { return static_cast<COLORREF>(TheColourState().GetBackground()); };
+    hooks.paintRectangle = [](HDC dc, const RECT& rect, COLORREF colour) {
+        DrawRectShape(dc, rect.left, rect.top, rect.right, rect.bottom, colour, colour, 0, kShapeFilled);
+    };
+    TheFloatingSelection().SetHooks(std::move(hooks));
+}

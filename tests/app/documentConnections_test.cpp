@@ -1,0 +1,51 @@
+// The start-up wiring of the document: a moved selection erases its source with the palette's background
+// colour, through the primitive that keeps pixels opaque in pictures with alpha.
+#include <gtest/gtest.h>
+
+#include "app/documentConnections.h"
+#include "document/bitmapOps_win.h"
+#include "document/documentFlags.h"
+#include "document/floatingSelection.h"
+#include "document/imageModel.h"
+#include "panels/colourState.h"
+#include "support/testSupport_win.h"
+
+namespace {
+
+struct ProcessDocument : testing::Test {
+    void SetUp() override {
+        ConnectDocument();
+        ASSERT_TRUE(TheImageModel().ReplacePicture(CreateFilledBitmap(40, 30, RGB(0, 0, 255))));
+        TheImageModel().ForgetHistory();
+    }
+    void TearDown() override {
+        TheFloatingSelection().Discard();
+        pictureHasAlpha = false;
+        TheColourState().SetBackground(RGB(255, 255, 255));
+    }
+    // Lifts (5, 5)-(15, 10) and moves it 20 to the right, then writes it into the picture.
+    void MoveSelection() {
+        FloatingSelection& selection = TheFloatingSelection();
+        selection.SetRectangle(POINT{5, 5}, POINT{15, 10});
+        selection.SetActive(true);
+        selection.MoveBy(20, 0);
+        selection.Commit();
+    }
+};
+
+TEST_F(ProcessDocument, MovedSelectionLeavesThePalettesBackgroundColour) {
+    TheColourState().SetBackground(RGB(200, 30, 40));
+    MoveSelection();
+    EXPECT_EQ(PixelAt(TheImageModel().Picture(), 7, 7), RGB(200, 30, 40));
+    EXPECT_EQ(PixelAt(TheImageModel().Picture(), 27, 7), RGB(0, 0, 255));
+    EXPECT_EQ(TheImageModel().UndoCount(), 1);
+}
+
+TEST_F(ProcessDocument, ErasedSourceStaysOpaqueInPicturesWithAlpha) {
+    pictureHasAlpha = true;
+    MoveSelection();
+    EXPECT_EQ(PixelAt(TheImageModel().Picture(), 7, 7), RGB(255, 255, 255));
+    EXPECT_EQ(FourthByteAt(TheImageModel().Picture(), 7, 7), 255);
+}
+
+}  // namespace
