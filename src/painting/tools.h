@@ -1,0 +1,198 @@
+// The painting tools: one class per tool, derived from ToolBase, whose virtual operations the tool state
+// calls when the canvas passes on a press, a move, a release, Escape or a repaint. Tools collect their
+// points in the shared stroke state, draw a live preview onto the canvas's copy of the picture, and write
+// into the picture only when the stroke ends, after recording one undo step.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include "painting/paintGeometry.h"
+
+class ToolBase {
+public:
+    ToolBase() = default;
+    ToolBase(const ToolBase&) = delete;
+    ToolBase& operator=(const ToolBase&) = delete;
+
+    virtual ~ToolBase() = default;
+    virtual void BeginStroke(bool isLeft, int x, int y, bool isDoubleClick);
+    // x and y may be changed (constrained); false: the move is not accepted.
+    virtual bool ContinueStroke(bool isLeft, int& x, int& y);
+    virtual bool EndStroke(bool isLeft, int& x, int& y);
+    virtual bool OnEscape();
+    // The preview on a device context in picture coordinates (the canvas's copy of the picture).
+    virtual void DrawOnPicture(HDC dc);
+    // The overlay on a device context in canvas window coordinates.
+    virtual void DrawOnCanvas(HDC dc);
+    virtual void AdjustSize(bool decrease);
+    // Ends the stroke: drawn into the picture unless cancelled, where the tool draws at the finish.
+    virtual void FinishStroke(bool cancel);
+
+    // The picture's drawing surface, set only while the tool state dispatches a call.
+    HDC surface = nullptr;
+    // The palette's colours as of the last dispatched call.
+    COLORREF foreColor = RGB(0, 0, 0);
+    COLORREF backColor = RGB(255, 255, 255);
+};
+
+// A tool whose class is still to come: takes the calls and does nothing.
+class UnbuiltTool final : public ToolBase {};
+
+// ---- freehand tools ---------------------------------------------------------------------------------
+
+// The pen, brush, airbrush and eraser: one stroke of points, locked to one direction when Shift is held
+// at the press, drawn segment by segment.
+class SmoothDrawTool : public ToolBase {
+public:
+    void BeginStroke(bool isLeft, int x, int y, bool isDoubleClick) override;
+    bool ContinueStroke(bool isLeft, int& x, int& y) override;
+    bool EndStroke(bool isLeft, int& x, int& y) override;
+    void DrawOnPicture(HDC dc) override;
+    // One segment of the stroke; isLeft tells which button makes it.
+    virtual void DrawSegment(HDC dc, bool isLeft, int x0, int y0, int x1, int y1) = 0;
+
+    int direction = -1;    // -1 until decided, else the class of ClassifyDirection
+    int shiftAtStart = 0;  // Shift was down at the press
+    int leftButton = 0;    // the stroke is made with the left button
+
+protected:
+    // The stroke colour: foreground for the left button, background for the right.
+    COLORREF StrokeColour(bool isLeft) const { return isLeft ? foreColor : backColor; }
+};
+
+class PenTool final : public SmoothDrawTool {
+public:
+    void AdjustSize(bool decrease) override;
+    void DrawSegment(HDC dc, bool isLeft, int x0, int y0, int x1, int y1) override;
+};
+
+class BrushTool final : public SmoothDrawTool {
+public:
+    void AdjustSize(bool decrease) override;
+    void DrawSegment(HDC dc, bool isLeft, int x0, int y0, int x1, int y1) override;
+};
+
+class AirBrushTool final : public SmoothDrawTool {
+public:
+    void BeginStroke(bool isLeft, int x, int y, bool isDoubleClick) override;
+    // Reseeds the program's generator first, so the preview and the result scatter the same dots.
+    void DrawOnPicture(HDC dc) override;
+    void AdjustSize(bool decrease) override;
+    // One burst at the segment's end.
+    void DrawSegment(HDC dc, bool isLeft, int x0, int y0, int x1, int y1) override;
+
+    uint32_t randomSeed = 0;
+};
+
+class RubberTool final : public SmoothDrawTool {
+public:
+    void AdjustSize(bool decrease) override;
+    // Left button: erase with the background colour; right button: only the foreground colour's
+    // pixels turn into the background colour.
+    void DrawSegment(HDC dc, bool isLeft, int x0, int y0, int x1, int y1) override;
+};
+
+// ---- shape tools ------------------------------------------------------------------------------------
+
+// The figures of one press, drag and release: the stroke's start and end span them. With the left
+// button the outline is in the foreground colour and the fill in the background colour; with the right
+// button the other way round.
+class TwoPointDrawTool : public ToolBase {
+public:
+    void BeginStroke(bool isLeft, int x, int y, bool isDoubleClick) override;
+    bool ContinueStroke(bool isLeft, int& x, int& y) override;
+    bool EndStroke(bool isLeft, int& x, int& y) override;
+    void DrawOnPicture(HDC dc) override;
+    void AdjustSize(bool decrease) override;
+    void FinishStroke(bool cancel) override;
+
+    int leftButton = 0;
+    int shapeUnderWay = 0;  // between press and release
+
+protected:
+    // Moves the end point as Shift demands.
+    virtual void Constrain(PaintPoint start, int& x, int& y) const = 0;
+    virtual void DrawFigure(HDC dc, PaintPoint start, PaintPoint end, COLORREF pen, COLORREF fill) const = 0;
+
+private:
+    // While Shift is down the stroke's end follows the constrained figure.
+    void ConstrainEnd();
+};
+
+class LineTool final : public TwoPointDrawTool {
+protected:
+    void Constrain(PaintPoint start, int& x, int& y) const override;
+    void DrawFigure(HDC dc, PaintPoint start, PaintPoint end, COLORREF pen, COLORREF fill) const override;
+};
+
+// The rectangle, ellipse and rounded rectangle: squared with Shift.
+class BoxShapeTool : public TwoPointDrawTool {
+protected:
+    void Constrain(PaintPoint start, int& x, int& y) const override;
+};
+
+class RectTool final : public BoxShapeTool {
+protected:
+    void DrawFigure(HDC dc, PaintPoint start, PaintPoint end, COLORREF pen, COLORREF fill) const override;
+};
+
+class EllipseTool final : public BoxShapeTool {
+protected:
+    void DrawFigure(HDC dc, PaintPoint start, PaintPoint end, COLORREF pen, COLORREF fill) const override;
+};
+
+class RRectTool final : public BoxShapeTool {
+protected:
+    void DrawFigure(HDC dc, PaintPoint start, PaintPoint end, COLORREF pen, COLORREF fill) const override;
+};
+
+// A cubic curve in three drags: the first sets the end points, the second the first control point,
+// the third the second one and commits.
+class BezierTool final : public ToolBase {
+public:
+    void BeginStroke(bool isLeft, int x, int y, bool isDoubleClick) override;
+    bool ContinueStroke(bool isLeft, int& x, int& y) override;
+    bool EndStroke(bool isLeft, int& x, int& y) override;
+    void DrawOnPicture(HDC dc) override;
+    void AdjustSize(bool decrease) override;
+    void FinishStroke(bool cancel) override;
+
+    int leftButton = 0;
+};
+
+// A polygon from a drag for its first edge and a click for every further corner; closed by a release
+// near the first corner or a double click.
+class ShapeTool final : public ToolBase {
+public:
+    void BeginStroke(bool isLeft, int x, int y, bool isDoubleClick) override;
+    bool ContinueStroke(bool isLeft, int& x, int& y) override;
+    bool EndStroke(bool isLeft, int& x, int& y) override;
+    void DrawOnPicture(HDC dc) override;
+    void AdjustSize(bool decrease) override;
+    void FinishStroke(bool cancel) override;
+
+    int leftButton = 0;
+    int closed = 0;  // only while the finished polygon is written into the picture
+};
+
+// Records the undo step the tool takes before it writes into the picture: for the tools that record an
+// area, pointsBox (right and bottom inclusive) widened by half the tool size. False when no step could
+// be recorded; the tool then leaves the picture alone.
+bool RecordToolUndo(int tool, const PaintRect& pointsBox);
+
+// A new object of the tool's class; nullptr for an identifier outside 1-16.
+std::unique_ptr<ToolBase> CreateTool(int id);
+
+// The Shift key as the tools read it: as of the message being handled (GetKeyState), and right now
+// (GetAsyncKeyState), which repaints use.
+bool ShiftKeyAtMessage();
+bool ShiftKeyNow();
+// Scripted input: both reads give this state until it is reset with nullopt.
+void OverrideShiftKey(std::optional<bool> down);
+
+// Is (x, y) near enough to the first corner to close the polygon: the system's drag rectangle at the
+// current zoom plus the line width.
+bool NearStartPoint(int x, int y, PaintPoint first);
