@@ -3,11 +3,14 @@
 #include "document/floatingSelection.h"
 #include "painting/drawPrimitives_win.h"
 #include "painting/paintGeometry.h"
+#include "painting/toolState.h"
 #include "panels/colourState.h"
 
 void ConnectDocument() {
     SelectionHooks hooks;
     hooks.backgroundColour = [] { return static_cast<COLORREF>(TheColourState().GetBackground()); };
+    hooks.currentTool = [] { return TheToolState().CurrentTool(); };
+    hooks.transparentSelection = [] { return TheToolState().TransparentSelection() != 0; };
     hooks.paintRectangle = [](HDC dc, const RECT& rect, COLORREF colour) {
         DrawRectShape(dc, rect.left, rect.top, rect.right, rect.bottom, colour, colour, 0, kShapeFilled);
     };

@@ -2,6 +2,7 @@
 // needs no knowledge of the palette or the drawing primitives.
 #pragma once
 
-// Connects the floating selection to the palette's background colour and to the rectangle primitive
-// (which paints through GDI+ while the picture has alpha, so erased pixels stay opaque).
+// Connects the floating selection to the palette's background colour, to the current tool and its
+// transparent-selection setting, and to the rectangle primitive (which paints through GDI+ while the
+// picture has alpha, so erased pixels stay opaque).
 void ConnectDocument();
