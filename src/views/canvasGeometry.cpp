@@ -46,3 +46,71 @@ PixelRect CanvasRectToPicture(const PixelRect& rect, const CanvasView& view) {
                      Narrow(ToPicture(rect.right, zoom, view.scrollX)),
                      Narrow(ToPicture(rect.bottom, zoom, view.scrollY))};
 }
+
+int ScrollExtent(int pictureExtent, int zoom) {
+    return Narrow(int64_t{pictureExtent} * std::max(zoom, 1) / 1000 + 2 * kCanvasMargin);
+}
+
+PixelRect IntersectRects(const PixelRect& a, const PixelRect& b) {
+    const PixelRect common{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                           std::min(a.bottom, b.bottom)};
+    return common.IsEmpty() ? PixelRect{} : common;
+}
+
+PixelRect ZoomRectAround(const PixelRect& picture, int zoom, int newZoom, int clientWidth, int clientHeight, int cx,
+                         int cy) {
+    const int64_t target = std::max(newZoom, 1);
+    const int64_t halfWidth = int64_t{zoom} * clientWidth / target / 2;
+    const int64_t halfHeight = int64_t{zoom} * clientHeight / target / 2;
+    int64_t left = cx - halfWidth;
+    int64_t right = cx + halfWidth;
+    int64_t top = cy - halfHeight;
+    int64_t bottom = cy + halfHeight;
+    if (left < picture.left) {
+        right += picture.left - left;
+        left = picture.left;
+    } else if (right > picture.right) {
+        left -= right - picture.right;
+        right = picture.right;
+    }
+    if (top < picture.top) {
+        bottom += picture.top - top;
+        top = picture.top;
+    } else if (bottom > picture.bottom) {
+        top -= bottom - picture.bottom;
+        bottom = picture.bottom;
+    }
+    return IntersectRects(PixelRect{Narrow(left), Narrow(top), Narrow(right), Narrow(bottom)}, picture);
+}
+
+GripResize GripResizeOf(int grip, int width, int height, int dx, int dy) {
+    const int64_t w = width;
+    const int64_t h = height;
+    switch (grip) {
+        case 1:
+            return {w - dx, h - dy, dx, dy};
+        case 2:
+            return {w, h - dy, 0, dy};
+        case 3:
+            return {w + dx, h - dy, 0, dy};
+        case 4:
+            return {w - dx, h, dx, 0};
+        case 5:
+            return {w + dx, h, 0, 0};
+        case 6:
+            return {w - dx, h + dy, dx, 0};
+        case 7:
+            return {w, h + dy, 0, 0};
+        case 8:
+            return {w + dx, h + dy, 0, 0};
+        default:
+            return {w, h, 0, 0};
+    }
+}
+
+PixelRect GripRubberBand(int grip, int width, int height, int dx, int dy) {
+    const GripResize resize = GripResizeOf(grip, width, height, dx, dy);
+    const int64_t w = std::clamp<int64_t>(resize.width, 1, kLargestGripSide);
+    const int64_t h = std::clamp<int64_t>(resize.height, 1, kLargestGripSide);
+    return PixelRect{resize.offsetX, resize.offsetY, Narrow(resize.offsetX + w), Narrow(resize.offsetY + h)};
+}

@@ -19,3 +19,32 @@ PixelRect PictureRectToCanvas(const PixelRect& rect, const CanvasView& view);
 PixelPoint CanvasToPicture(PixelPoint point, const CanvasView& view);
 // Offset by the scroll positions and the margin, then each edge multiplied by 1000 and divided by the zoom.
 PixelRect CanvasRectToPicture(const PixelRect& rect, const CanvasView& view);
+
+// Width or height of the scrollable area for a picture extent: the zoomed extent plus both margins.
+int ScrollExtent(int pictureExtent, int zoom);
+
+// The rectangles' common part; empty (all zero) when they do not meet.
+PixelRect IntersectRects(const PixelRect& a, const PixelRect& b);
+
+// The part of the current view that newZoom would fill the client area with, centred on (cx, cy) in
+// window coordinates: half the client area scaled by zoom / newZoom around the centre, pushed back inside
+// the picture rectangle `picture` (window coordinates) and cut to it. Empty when it misses the picture.
+PixelRect ZoomRectAround(const PixelRect& picture, int zoom, int newZoom, int clientWidth, int clientHeight, int cx,
+                         int cy);
+
+// Dragging the picture's resize grip 1-8 by (dx, dy) picture pixels: the new size and where the old
+// picture's top-left corner moves to inside it (the old picture is placed at (-offsetX, -offsetY)).
+// A grip outside 1-8 keeps the size.
+struct GripResize {
+    int64_t width = 0;
+    int64_t height = 0;
+    int offsetX = 0;
+    int offsetY = 0;
+};
+GripResize GripResizeOf(int grip, int width, int height, int dx, int dy);
+
+// Largest picture side a grip drag shows and produces.
+inline constexpr int kLargestGripSide = 65535;
+// The outline of the new picture during a grip drag, in picture coordinates: the new size limited to
+// 1 ... 65535, moved by the grip's offset.
+PixelRect GripRubberBand(int grip, int width, int height, int dx, int dy);

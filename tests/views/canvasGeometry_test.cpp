@@ -30,3 +30,49 @@ TEST(CanvasGeometry, ZoomBelowOneAndHugeValuesStayDefined) {
     EXPECT_EQ(far.x, 2147483647);
     EXPECT_EQ(far.y, -2147483647 - 1);
 }
+
+TEST(CanvasGeometry, ScrollExtentIsTheZoomedPictureWithBothMargins) {
+    EXPECT_EQ(ScrollExtent(100, 2000), 206);
+    EXPECT_EQ(ScrollExtent(50, 2000), 106);
+    EXPECT_EQ(ScrollExtent(7, 125), 6);  // 7 / 8 truncates to 0
+    EXPECT_EQ(ScrollExtent(65535, 30000), 65535 * 30 + 6);
+}
+
+TEST(CanvasGeometry, GripDragsMoveTheGrabbedEdgesOnly) {
+    // Each grip: new width and height and where the old picture's corner goes.
+    const struct {
+        int grip;
+        GripResize expected;
+    } cases[] = {
+        {1, {90, 45, 10, 5}}, {2, {100, 45, 0, 5}}, {3, {110, 45, 0, 5}}, {4, {90, 50, 10, 0}}, {5, {110, 50, 0, 0}},
+        {6, {90, 55, 10, 0}}, {7, {100, 55, 0, 0}}, {8, {110, 55, 0, 0}}, {9, {100, 50, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        const GripResize r = GripResizeOf(c.grip, 100, 50, 10, 5);
+        EXPECT_EQ(r.width, c.expected.width) << c.grip;
+        EXPECT_EQ(r.height, c.expected.height) << c.grip;
+        EXPECT_EQ(r.offsetX, c.expected.offsetX) << c.grip;
+        EXPECT_EQ(r.offsetY, c.expected.offsetY) << c.grip;
+    }
+}
+
+TEST(CanvasGeometry, RubberBandSizeStaysBetweenOneAnd65535) {
+    EXPECT_EQ(GripRubberBand(1, 100, 50, 10, 5), (PixelRect{10, 5, 100, 50}));
+    // Dragged past the opposite edge: one pixel, not a negative size.
+    EXPECT_EQ(GripRubberBand(1, 100, 50, 150, 80), (PixelRect{150, 80, 151, 81}));
+    EXPECT_EQ(GripRubberBand(8, 60000, 10, 9000, 0), (PixelRect{0, 0, 65535, 10}));
+    EXPECT_EQ(GripRubberBand(4, 100, 50, -5, 99), (PixelRect{-5, 0, 100, 50}));
+}
+
+TEST(CanvasGeometry, ZoomRectIsPushedBackInsideThePicture) {
+    const PixelRect picture{3, 3, 403, 303};
+    // Centred far inside: the client area scaled by 1000 / 2000 around the centre.
+    EXPECT_EQ(ZoomRectAround(picture, 1000, 2000, 200, 150, 200, 150), (PixelRect{150, 113, 250, 187}));
+    // Near the top-left and bottom-right corners: shifted, not cut.
+    EXPECT_EQ(ZoomRectAround(picture, 1000, 2000, 200, 150, 10, 10), (PixelRect{3, 3, 103, 77}));
+    EXPECT_EQ(ZoomRectAround(picture, 1000, 2000, 200, 150, 400, 300), (PixelRect{303, 229, 403, 303}));
+    // Larger than the picture: cut to it.
+    EXPECT_EQ(ZoomRectAround(PixelRect{3, 3, 53, 33}, 1000, 500, 200, 150, 20, 20), (PixelRect{3, 3, 53, 33}));
+    // A picture scrolled out of sight gives nothing.
+    EXPECT_TRUE(ZoomRectAround(PixelRect{}, 1000, 2000, 200, 150, 20, 20).IsEmpty());
+}

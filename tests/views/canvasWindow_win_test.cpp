@@ -1,0 +1,406 @@
+// The real canvas window driven with the messages a user's mouse and keys produce: the mapping, the
+// scroll ranges and panning, zooming, the picture's grips, the grid and the pen through the canvas.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "document/bitmapOps_win.h"
+#include "document/documentFlags.h"
+#include "document/floatingSelection.h"
+#include "document/imageModel.h"
+#include "painting/statusText.h"
+#include "painting/toolState.h"
+#include "painting/tools.h"
+#include "panels/colourState.h"
+#include "support/testSupport_win.h"
+#include "views/canvasWindow.h"
+#include "win/gdiHandles.h"
+
+namespace {
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kGrid = RGB(0xA0, 0xA0, 0xA0);
+
+LPARAM At(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); }
+
+// The canvas's parent: passes the wheel on to the canvas as the main window does.
+class HostWindow final : public CWindowBase {
+public:
+    CCanvasWindow* canvas = nullptr;
+
+protected:
+    std::span<const MessageEntry> MessageMap() const override {
+        static constexpr MessageEntry kMap[] = {{WM_MOUSEWHEEL, Handle<&HostWindow::OnWheel>}};
+        return kMap;
+    }
+
+private:
+    LRESULT OnWheel(WPARAM wParam, LPARAM) {
+        if (canvas) canvas->HandleWheel(wParam);
+        return 0;
+    }
+};
+
+class CanvasWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        OverrideShiftKey(false);
+        pictureHasAlpha = false;
+        canvasViewSettings = CanvasViewSettings{};
+        TheToolState().SelectTool(kToolPen);
+        TheToolState().SetPenWidth(1);
+        TheToolState().SetZoomValue(1000);
+        TheColourState().SetForeground(kBlack);
+        TheColourState().SetBackground(kWhite);
+        SetStatusTextSink([this](int part, const std::wstring& text) { status[part] = text; });
+        ASSERT_TRUE(CWindowBase::RegisterWindowClass(L"TessoraCanvasTestHost"));
+        WindowCreation creation;
+        creation.className = L"TessoraCanvasTestHost";
+        creation.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+        creation.x = creation.y = 0;
+        creation.width = 640;
+        creation.height = 480;
+        ASSERT_TRUE(host.Create(creation));
+        host.canvas = &canvas;
+        ASSERT_TRUE(canvas.CreateCanvas(host.Hwnd()));
+        ShowWindow(host.Hwnd(), SW_SHOWNOACTIVATE);
+        NewPicture(100, 50);
+        SetClientSize(300, 200);
+    }
+
+    void TearDown() override {
+        ReleaseCapture();
+        TheToolState().FinishStroke(true);
+        TheFloatingSelection().Discard();
+        SetStatusTextSink(nullptr);
+        OverrideShiftKey(std::nullopt);
+        SetKeyboardState(keysUp_);
+    }
+
+    static void NewPicture(int width, int height, COLORREF colour = kWhite) {
+        ASSERT_TRUE(TheImageModel().ReplacePicture(CreateFilledBitmap(width, height, colour)));
+        TheImageModel().ForgetHistory();
+        TheImageModel().NotifyViews();
+    }
+
+    // Sizes the canvas so that its client area (inside the edge and any scroll bars) is width x height.
+    void SetClientSize(int width, int height) {
+        for (int round = 0; round < 3; ++round) {
+            RECT window, client;
+            GetWindowRect(canvas.Hwnd(), &window);
+            GetClientRect(canvas.Hwnd(), &client);
+            const int extraX = (window.right - window.left) - client.right;
+            const int extraY = (window.bottom - window.top) - client.bottom;
+            MoveWindow(canvas.Hwnd(), 0, 0, width + extraX, height + extraY, TRUE);
+        }
+    }
+
+    RECT Client() const {
+        RECT client;
+        GetClientRect(canvas.Hwnd(), &client);
+        return client;
+    }
+
+    LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) const {
+        return SendMessageW(canvas.Hwnd(), message, wParam, lParam);
+    }
+
+    // A left-button drag through the window points.
+    void DragLeft(const std::vector<POINT>& points) const {
+        Send(WM_LBUTTONDOWN, MK_LBUTTON, At(points.front().x, points.front().y));
+        for (const POINT& p : points) Send(WM_MOUSEMOVE, MK_LBUTTON, At(p.x, p.y));
+        Send(WM_LBUTTONUP, 0, At(points.back().x, points.back().y));
+    }
+
+    static COLORREF Pixel(int x, int y) { return PixelAt(TheImageModel().Picture(), x, y); }
+
+    // What the canvas shows in its client area, composed in parts of the given size (0: at once).
+    std::vector<COLORREF> Shown(int tileWidth = 0, int tileHeight = 0) {
+        const RECT client = Client();
+        BitmapHandle bitmap(CreateFilledBitmap(client.right, client.bottom, RGB(1, 2, 3)));
+        MemoryDc dc;
+        {
+            ScopedSelect select(dc, bitmap.Get());
+            const int stepX = tileWidth ? tileWidth : client.right;
+            const int stepY = tileHeight ? tileHeight : client.bottom;
+            for (int y = 0; y < client.bottom; y += stepY)
+                for (int x = 0; x < client.right; x += stepX) {
+                    const RECT tile{x, y, std::min<int>(x + stepX, client.right),
+                                    std::min<int>(y + stepY, client.bottom)};
+                    canvas.Paint(dc, tile);
+                }
+        }
+        const std::vector<uint8_t> bytes = PictureBytes(bitmap.Get());
+        std::vector<COLORREF> pixels;
+        for (size_t i = 0; i + 3 < bytes.size(); i += 4) pixels.push_back(RGB(bytes[i + 2], bytes[i + 1], bytes[i]));
+        shownWidth = client.right;
+        return pixels;
+    }
+    COLORREF ShownAt(const std::vector<COLORREF>& shown, int x, int y) const { return shown[y * shownWidth + x]; }
+
+    HostWindow host;
+    CCanvasWindow canvas;
+    std::map<int, std::wstring> status;
+    int shownWidth = 0;
+    BYTE keysUp_[256] = {};
+};
+
+TEST_F(CanvasWindowTest, MapsWindowAndPictureAtFullSizeAndAt800Percent) {
+    EXPECT_EQ(canvas.PictureToCanvas({0, 0}), (PixelPoint{3, 3}));
+    EXPECT_EQ(canvas.CanvasToPicture({3, 3}), (PixelPoint{0, 0}));
+    EXPECT_EQ(canvas.CanvasToPicture({0, 0}), (PixelPoint{-3, -3}));
+    canvas.ZoomAt(8000, 0, 0);
+    EXPECT_EQ(canvas.CanvasToPicture({0, 0}), (PixelPoint{0, 0}));
+    EXPECT_EQ(canvas.FrameRect(), (PixelRect{0, 0, 806, 406}));
+    // A click with the pen in the middle of picture pixel (5, 2) at 800 % paints exactly that pixel.
+    canvas.ScrollToOrigin();
+    DragLeft({{3 + 8 * 5 + 4, 3 + 8 * 2 + 4}});
+    EXPECT_EQ(Pixel(5, 2), kBlack);
+    EXPECT_EQ(Pixel(4, 2), kWhite);
+    EXPECT_EQ(Pixel(5, 3), kWhite);
+}
+
+TEST_F(CanvasWindowTest, ScrollRangesFollowTheZoomedPicture) {
+    canvas.ZoomAt(2000, 0, 0);
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_RANGE | SIF_PAGE;
+    ASSERT_TRUE(GetScrollInfo(canvas.Hwnd(), SB_HORZ, &info));
+    EXPECT_EQ(info.nMin, 0);
+    EXPECT_EQ(info.nMax, 206);
+    ASSERT_TRUE(GetScrollInfo(canvas.Hwnd(), SB_VERT, &info));
+    EXPECT_EQ(info.nMax, 106);
+    const LONG style = GetWindowLongW(canvas.Hwnd(), GWL_STYLE);
+    EXPECT_FALSE(style & WS_HSCROLL);
+    EXPECT_FALSE(style & WS_VSCROLL);
+    // Narrower than the zoomed picture: only the horizontal bar appears.
+    SetClientSize(150, 190);
+    EXPECT_TRUE(GetWindowLongW(canvas.Hwnd(), GWL_STYLE) & WS_HSCROLL);
+    EXPECT_FALSE(GetWindowLongW(canvas.Hwnd(), GWL_STYLE) & WS_VSCROLL);
+}
+
+TEST_F(CanvasWindowTest, ZoomKeepsThePointUnderTheAnchorAndStoresTheZoom) {
+    NewPicture(400, 300);
+    SetClientSize(200, 150);
+    canvas.ZoomAt(2000, 50, 40);
+    EXPECT_EQ(TheToolState().Zoom(), 2000);
+    EXPECT_EQ(canvasViewSettings.persistedZoom, 2000);
+    EXPECT_EQ(canvas.CanvasToPicture({0, 0}), (PixelPoint{47, 37}));
+    canvas.ZoomAt(1000, 199, 149);
+    EXPECT_EQ(canvas.CanvasToPicture({0, 0}), (PixelPoint{146, 111}));
+    // A picture that fits the window cannot be scrolled: the anchor stays where it is.
+    canvas.ZoomAt(250, 100, 100);
+    EXPECT_EQ(canvas.View().scrollX, 0);
+    EXPECT_EQ(canvas.View().scrollY, 0);
+}
+
+TEST_F(CanvasWindowTest, CtrlWheelHalvesAndDoublesTheZoomWithinItsLimits) {
+    BYTE keys[256] = {};
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    Send(WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WHEEL_DELTA), At(10, 10));
+    EXPECT_EQ(TheToolState().Zoom(), 2000);
+    Send(WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, static_cast<WORD>(-WHEEL_DELTA)), At(10, 10));
+    Send(WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, static_cast<WORD>(-WHEEL_DELTA)), At(10, 10));
+    EXPECT_EQ(TheToolState().Zoom(), 500);
+    canvas.ZoomAt(125, 0, 0);
+    Send(WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, static_cast<WORD>(-WHEEL_DELTA)), At(10, 10));
+    EXPECT_EQ(TheToolState().Zoom(), 125);
+    canvas.ZoomAt(14999, 0, 0);
+    Send(WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WHEEL_DELTA), At(10, 10));
+    EXPECT_EQ(TheToolState().Zoom(), 29998);
+    Send(WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WHEEL_DELTA), At(10, 10));
+    EXPECT_EQ(TheToolState().Zoom(), 29998);
+}
+
+TEST_F(CanvasWindowTest, TopLeftGripDragCutsThePictureTo90x45) {
+    SetPixelAt(TheImageModel().Picture(), 10, 5, kRed);
+    const int stepsBefore = TheImageModel().UndoCount();
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, At(1, 1));
+    EXPECT_EQ(canvas.GripDrag(), 1);
+    EXPECT_FALSE(canvas.IsDrawing());
+    Send(WM_MOUSEMOVE, MK_LBUTTON, At(11, 6));
+    EXPECT_EQ(status[kStatusSize], L"90 x 45");
+    EXPECT_EQ(canvas.RubberBand().left, 13);
+    EXPECT_EQ(canvas.RubberBand().top, 8);
+    EXPECT_EQ(canvas.RubberBand().right, 103);
+    Send(WM_LBUTTONUP, 0, At(11, 6));
+    EXPECT_EQ(TheImageModel().Width(), 90);
+    EXPECT_EQ(TheImageModel().Height(), 45);
+    EXPECT_EQ(Pixel(0, 0), kRed);
+    EXPECT_EQ(TheImageModel().UndoCount(), stepsBefore + 1);
+    EXPECT_EQ(canvas.GripDrag(), 0);
+    EXPECT_TRUE(IsRectEmpty(&canvas.RubberBand()));
+    EXPECT_FALSE(pictureUnmodified);
+}
+
+TEST_F(CanvasWindowTest, GripDragIsLeftButtonOnlyAndEscapeDropsIt) {
+    const RECT right = HandleRect(5, RECT{0, 0, 106, 56});
+    const int stepsBefore = TheImageModel().UndoCount();
+    Send(WM_RBUTTONDOWN, MK_RBUTTON, At(right.left + 1, right.top + 1));
+    EXPECT_EQ(canvas.GripDrag(), 0);
+    Send(WM_MOUSEMOVE, MK_RBUTTON, At(right.left + 40, right.top + 1));
+    Send(WM_RBUTTONUP, 0, At(right.left + 40, right.top + 1));
+    EXPECT_EQ(TheImageModel().Width(), 100);
+
+    const RECT corner = HandleRect(8, RECT{0, 0, 106, 56});
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, At(corner.left + 1, corner.top + 1));
+    EXPECT_EQ(canvas.GripDrag(), 8);
+    Send(WM_MOUSEMOVE, MK_LBUTTON, At(corner.left + 31, corner.top + 21));
+    EXPECT_EQ(status[kStatusSize], L"130 x 70");
+    Send(WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(canvas.GripDrag(), 0);
+    EXPECT_TRUE(IsRectEmpty(&canvas.RubberBand()));
+    Send(WM_LBUTTONUP, 0, At(corner.left + 31, corner.top + 21));
+    EXPECT_EQ(TheImageModel().Width(), 100);
+    EXPECT_EQ(TheImageModel().Height(), 50);
+    EXPECT_EQ(TheImageModel().UndoCount(), stepsBefore);
+}
+
+TEST_F(CanvasWindowTest, GripsRestWhileASelectionFloats) {
+    TheFloatingSelection().SetRectangle(POINT{10, 10}, POINT{20, 20});
+    TheFloatingSelection().SetActive(true);
+    EXPECT_EQ(canvas.HitTestPictureFrame(1, 1), kHandleInside);
+    TheFloatingSelection().SetActive(false);
+    EXPECT_EQ(canvas.HitTestPictureFrame(1, 1), 1);
+    EXPECT_EQ(canvas.HitTestPictureFrame(200, 150), kHandleOutside);
+}
+
+TEST_F(CanvasWindowTest, GridFrom400PercentWhenSwitchedOn) {
+    NewPicture(10, 10);
+    canvas.ZoomAt(2000, 0, 0);
+    std::vector<COLORREF> shown = Shown();
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), kGrid), 0);
+    canvas.ZoomAt(4000, 0, 0);
+    shown = Shown();
+    // Row line 2 and column line 3 run through the picture at window y 3 + 8 and x 3 + 12.
+    EXPECT_EQ(ShownAt(shown, 3 + 12, 3 + 5), kGrid);
+    EXPECT_EQ(ShownAt(shown, 3 + 5, 3 + 8), kGrid);
+    EXPECT_EQ(ShownAt(shown, 3 + 5, 3 + 9), kWhite);
+    canvasViewSettings.gridVisible = false;
+    shown = Shown();
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), kGrid), 0);
+}
+
+TEST_F(CanvasWindowTest, PaintingInPartsShowsTheSamePixelsAsAtOnce) {
+    NewPicture(60, 40);
+    DragLeft({{10, 10}, {50, 30}, {60, 12}});
+    for (const int zoom : {1000, 3000, 8000}) {
+        canvas.ZoomAt(zoom, 0, 0);
+        SendMessageW(canvas.Hwnd(), WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 7), 0);
+        const std::vector<COLORREF> whole = Shown();
+        EXPECT_EQ(Shown(37, 23), whole) << zoom;
+    }
+}
+
+TEST_F(CanvasWindowTest, AlphaPictureShowsTheCheckerboardThroughClearPixels) {
+    NewPicture(20, 20, kBlack);  // every fourth byte 0: fully transparent
+    pictureHasAlpha = true;
+    const std::vector<COLORREF> shown = Shown();
+    pictureHasAlpha = false;
+    EXPECT_EQ(ShownAt(shown, 4, 4), kWhite);
+    EXPECT_EQ(ShownAt(shown, 12, 4), RGB(0xDD, 0xDD, 0xDD));
+}
+
+TEST_F(CanvasWindowTest, MiddleButtonPansByThePointerMovement) {
+    NewPicture(400, 300);
+    SetClientSize(200, 150);
+    Send(WM_MBUTTONDOWN, MK_MBUTTON, At(100, 100));
+    Send(WM_MOUSEMOVE, MK_MBUTTON, At(80, 90));
+    EXPECT_EQ(canvas.View().scrollX, 20);
+    EXPECT_EQ(canvas.View().scrollY, 10);
+    Send(WM_MOUSEMOVE, MK_MBUTTON, At(90, 95));
+    EXPECT_EQ(canvas.View().scrollX, 10);
+    EXPECT_EQ(canvas.View().scrollY, 5);
+    // Past the start the view stops at 0 rather than jumping.
+    Send(WM_MOUSEMOVE, MK_MBUTTON, At(150, 150));
+    EXPECT_EQ(canvas.View().scrollX, 0);
+    EXPECT_EQ(canvas.View().scrollY, 0);
+    Send(WM_MBUTTONUP, 0, At(150, 150));
+    EXPECT_EQ(canvas.PressedButton(), 0u);
+    // Afterwards a move only shows the position.
+    Send(WM_MOUSEMOVE, 0, At(13, 8));
+    EXPECT_EQ(canvas.View().scrollX, 0);
+    EXPECT_EQ(status[kStatusPosition], L"10, 5");
+}
+
+TEST_F(CanvasWindowTest, ScrollMessagesStepAndClamp) {
+    NewPicture(400, 300);
+    SetClientSize(200, 150);
+    Send(WM_VSCROLL, SB_LINEDOWN, 0);
+    EXPECT_EQ(canvas.View().scrollY, 5);
+    Send(WM_VSCROLL, SB_PAGEDOWN, 0);
+    EXPECT_EQ(canvas.View().scrollY, 155);
+    Send(WM_VSCROLL, SB_PAGEDOWN, 0);
+    EXPECT_EQ(canvas.View().scrollY, 306 - 150 + 1);
+    Send(WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 30), 0);
+    EXPECT_EQ(canvas.View().scrollX, 30);
+    Send(WM_HSCROLL, SB_LINEUP, 0);
+    EXPECT_EQ(canvas.View().scrollX, 25);
+    canvas.ScrollToOrigin();
+    EXPECT_EQ(canvas.View().scrollX, 0);
+    EXPECT_EQ(canvas.View().scrollY, 0);
+}
+
+TEST_F(CanvasWindowTest, PenStrokeThroughTheCanvasIsOneStep) {
+    const int stepsBefore = TheImageModel().UndoCount();
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, At(13, 13));
+    EXPECT_TRUE(canvas.IsDrawing());
+    EXPECT_EQ(GetCapture(), canvas.Hwnd());
+    Send(WM_MOUSEMOVE, MK_LBUTTON, At(23, 13));
+    EXPECT_EQ(status[kStatusPosition], L"20, 10");
+    EXPECT_EQ(Pixel(15, 10), kWhite);  // nothing in the picture before the release
+    Send(WM_MOUSEMOVE, MK_LBUTTON, At(23, 23));
+    Send(WM_LBUTTONUP, 0, At(23, 23));
+    EXPECT_FALSE(canvas.IsDrawing());
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(Pixel(10, 10), kBlack);
+    EXPECT_EQ(Pixel(15, 10), kBlack);
+    EXPECT_EQ(Pixel(20, 15), kBlack);
+    EXPECT_EQ(Pixel(15, 15), kWhite);
+    EXPECT_EQ(TheImageModel().UndoCount(), stepsBefore + 1);
+    EXPECT_EQ(status[kStatusSize], L"100 x 50 x 32");
+    // The shown picture has the stroke too.
+    const std::vector<COLORREF> shown = Shown();
+    EXPECT_EQ(ShownAt(shown, 3 + 15, 3 + 10), kBlack);
+}
+
+TEST_F(CanvasWindowTest, EscapeDuringAStrokeLeavesNoStep) {
+    const int stepsBefore = TheImageModel().UndoCount();
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, At(13, 13));
+    Send(WM_MOUSEMOVE, MK_LBUTTON, At(43, 33));
+    Send(WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_FALSE(canvas.IsDrawing());
+    EXPECT_EQ(GetCapture(), nullptr);
+    Send(WM_LBUTTONUP, 0, At(43, 33));
+    EXPECT_EQ(TheImageModel().UndoCount(), stepsBefore);
+    EXPECT_EQ(Pixel(10, 10), kWhite);
+}
+
+TEST_F(CanvasWindowTest, PressOutsideThePictureStartsNothing) {
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, At(250, 150));
+    EXPECT_FALSE(canvas.IsDrawing());
+    EXPECT_EQ(canvas.GripDrag(), 0);
+    Send(WM_LBUTTONUP, 0, At(250, 150));
+    Send(WM_MOUSEMOVE, 0, At(250, 150));
+    EXPECT_EQ(status[kStatusPosition], L"");
+}
+
+TEST_F(CanvasWindowTest, ZoomRectAroundStaysInsideThePicture) {
+    NewPicture(400, 300);
+    SetClientSize(200, 150);
+    RECT rect;
+    // At 100 % the view that 200 % would fill: half the client area, pushed inside the picture.
+    ASSERT_TRUE(canvas.ZoomRectAround(2000, 10, 10, rect));
+    EXPECT_EQ(rect.left, 3);
+    EXPECT_EQ(rect.top, 3);
+    EXPECT_EQ(rect.right, 3 + 100);
+    EXPECT_EQ(rect.bottom, 3 + 74);
+}
+
+}  // namespace
