@@ -5,12 +5,19 @@
 #include "painting/paintGeometry.h"
 #include "painting/toolState.h"
 #include "panels/colourState.h"
+#include "views/canvasWindow.h"
 
 void ConnectDocument() {
     SelectionHooks hooks;
     hooks.backgroundColour = [] { return static_cast<COLORREF>(TheColourState().GetBackground()); };
     hooks.currentTool = [] { return TheToolState().CurrentTool(); };
     hooks.transparentSelection = [] { return TheToolState().TransparentSelection() != 0; };
+    // The selection's frame and handles are placed in the canvas's window coordinates.
+    hooks.canvasView = [] { return CurrentCanvasView(); };
+    hooks.invalidateCanvas = [] {
+        if (CCanvasWindow* canvas = TheCanvasWindow(); canvas && canvas->Hwnd())
+            InvalidateRect(canvas->Hwnd(), nullptr, FALSE);
+    };
     hooks.paintRectangle = [](HDC dc, const RECT& rect, COLORREF colour) {
         DrawRectShape(dc, rect.left, rect.top, rect.right, rect.bottom, colour, colour, 0, kShapeFilled);
     };

@@ -1,11 +1,17 @@
 #include "app/mainWindow.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
+
 #include "app/appState.h"
 #include "app/settings_win.h"
 #include "document/bitmapOps_win.h"
 #include "document/documentFlags.h"
 #include "document/imageModel.h"
 #include "localisation/localisation_win.h"
+#include "painting/statusText.h"
+#include "painting/toolState.h"
 #include "panels/paletteLayout.h"
 #include "win/gdiHandles.h"
 #include "win/prompt.h"
@@ -70,15 +76,18 @@ std::span<const MessageEntry> CMainWindow::MessageMap() const {
         {WM_GETMINMAXINFO, Handle<&CMainWindow::OnGetMinMaxInfo>},
         {WM_CLOSE, Handle<&CMainWindow::OnClose>},
         {WM_DESTROY, Handle<&CMainWindow::OnDestroy>},
+        {WM_MOUSEWHEEL, Handle<&CMainWindow::OnMouseWheel>},
+        {WM_KEYDOWN, Handle<&CMainWindow::OnKeyDown>},
     };
     return kMap;
 }
 
 LRESULT CMainWindow::OnCreate(WPARAM, LPARAM) {
     SetPromptOwner(Hwnd());
-    // The picture is shown here until the canvas window exists; a change of the picture repaints us.
-    TheImageModel().SetCanvasView(Hwnd(), nullptr);
+    LoadCanvasViewSettings();
+    CreateStatusBar();
     palette_.CreatePalette(Hwnd(), appSettings.showPalette != 0);
+    canvas_.CreateCanvas(Hwnd());
     LayoutChildren();
     return 0;
 }
@@ -86,6 +95,11 @@ LRESULT CMainWindow::OnCreate(WPARAM, LPARAM) {
 void CMainWindow::LayoutChildren() {
     RECT area;
     GetClientRect(Hwnd(), &area);
+    if (statusBar_ && (GetWindowLongW(statusBar_, GWL_STYLE) & WS_VISIBLE)) {
+        RECT bar;
+        GetWindowRect(statusBar_, &bar);
+        area.bottom = std::max(area.top, area.bottom - (bar.bottom - bar.top));
+    }
     HWND palette = palette_.Hwnd();
     // The bar's own visibility: while the main window itself is still hidden, IsWindowVisible says no.
     if (palette && (GetWindowLongW(palette, GWL_STYLE) & WS_VISIBLE)) {
@@ -104,9 +118,79 @@ void CMainWindow::LayoutChildren() {
         pictureArea_ = area;
         InvalidateRect(Hwnd(), nullptr, FALSE);
     }
+    if (canvas_.Hwnd())
+        SetWindowPos(canvas_.Hwnd(), nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS | SWP_NOOWNERZORDER);
+}
+
+// ---- status bar -------------------------------------------------------------------------------------
+
+namespace {
+constexpr int kStatusBarMinimumHeight = 21;
+constexpr int kStatusPartCount = 6;
+constexpr int kStatusIconPart = 4;
+constexpr int kProgramIcon = 500;
+
+std::wstring PictureSizeStatus() {
+    const ImageModel& model = TheImageModel();
+    return std::to_wstring(model.Width()) + L" x " + std::to_wstring(model.Height()) + L" x " +
+           std::to_wstring(model.BitsPerPixel());
+}
+}  // namespace
+
+void CMainWindow::CreateStatusBar() {
+    DWORD style = WS_CHILD | SBARS_SIZEGRIP;
+    if (appSettings.showStatusBar) style |= WS_VISIBLE;
+    statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", style, 0, 0, 0, 0, Hwnd(), nullptr, appInstance, nullptr);
+    if (!statusBar_) return;
+    SendMessageW(statusBar_, SB_SETMINHEIGHT, kStatusBarMinimumHeight, 0);
+    SetStatusTextSink([bar = statusBar_](int part, const std::wstring& text) {
+        SendMessageW(bar, SB_SETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text.c_str()));
+    });
+    SetPictureSizeRefresher([bar = statusBar_] {
+        const std::wstring text = PictureSizeStatus();
+        SendMessageW(bar, SB_SETTEXTW, kStatusSize, reinterpret_cast<LPARAM>(text.c_str()));
+        SendMessageW(bar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    });
+    RefreshPictureSizeField();
+}
+
+void CMainWindow::SizeStatusBar(int clientWidth) {
+    if (!statusBar_) return;
+    SendMessageW(statusBar_, WM_SIZE, 0, 0);
+    const int s = GetSystemMetrics(SM_CXSMICON);
+    const int edges[kStatusPartCount] = {
+        10 * s, 20 * s, 30 * s, 40 * s, 40 * s + std::max(0, clientWidth - 50 * s), clientWidth - 10 * s};
+    SendMessageW(statusBar_, SB_SETPARTS, kStatusPartCount, reinterpret_cast<LPARAM>(edges));
+    HICON icon = static_cast<HICON>(
+        LoadImageW(appInstance, MAKEINTRESOURCEW(kProgramIcon), IMAGE_ICON, 4 * s, 4 * s, LR_SHARED));
+    if (icon) SendMessageW(statusBar_, SB_SETICON, kStatusIconPart, reinterpret_cast<LPARAM>(icon));
+}
+
+LRESULT CMainWindow::OnMouseWheel(WPARAM wParam, LPARAM) {
+    canvas_.HandleWheel(wParam);
+    return 0;
+}
+
+LRESULT CMainWindow::OnKeyDown(WPARAM wParam, LPARAM lParam) {
+    if (wParam == VK_ESCAPE) {
+        if (canvas_.Hwnd()) PostMessageW(canvas_.Hwnd(), WM_KEYDOWN, wParam, lParam);
+        return 0;
+    }
+    // Until the tool box arrives: keys 1-9 choose tools 1-9, Shift+1 to Shift+7 tools 10-16.
+    if (wParam >= '1' && wParam <= '9' && GetCapture() == nullptr) {
+        const int digit = static_cast<int>(wParam - '0');
+        const int tool = GetKeyState(VK_SHIFT) < 0 ? digit + 9 : digit;
+        if (TheToolState().SelectTool(tool) && canvas_.Hwnd()) InvalidateRect(canvas_.Hwnd(), nullptr, TRUE);
+        return 0;
+    }
+    return DefaultProcedure(WM_KEYDOWN, wParam, lParam);
 }
 
 LRESULT CMainWindow::OnSize(WPARAM, LPARAM) {
+    RECT client;
+    GetClientRect(Hwnd(), &client);
+    SizeStatusBar(client.right);
     // The client size is measured again: the palette posts WM_SIZE without one when it changes sides.
     LayoutChildren();
     return 0;
@@ -117,23 +201,8 @@ LRESULT CMainWindow::OnEraseBackground(WPARAM, LPARAM) {
 }
 
 LRESULT CMainWindow::OnPaint(WPARAM, LPARAM) {
+    // The children cover the whole client area; there is nothing of our own to paint.
     PaintDc dc(Hwnd());
-    const RECT& area = pictureArea_;
-    if (area.left >= area.right || area.top >= area.bottom) return 0;
-    // Only the picture's area is painted: the palette bar paints itself.
-    IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
-    ImageModel& model = TheImageModel();
-    const int width = model.Width();
-    const int height = model.Height();
-    const int pictureRight = area.left + width;
-    const int pictureBottom = area.top + height;
-    BitBlt(dc, area.left, area.top, width, height, model.DrawingDc(), 0, 0, SRCCOPY);
-    // The work space right of and below the picture.
-    HBRUSH workSpace = GetSysColorBrush(COLOR_APPWORKSPACE);
-    const RECT right{pictureRight, area.top, area.right, area.bottom};
-    const RECT below{area.left, pictureBottom, pictureRight, area.bottom};
-    if (right.left < right.right) FillRect(dc, &right, workSpace);
-    if (below.top < below.bottom) FillRect(dc, &below, workSpace);
     return 0;
 }
 
@@ -153,7 +222,8 @@ LRESULT CMainWindow::OnDestroy(WPARAM, LPARAM) {
     WINDOWPLACEMENT placement{};
     placement.length = sizeof(placement);
     if (GetWindowPlacement(Hwnd(), &placement)) appSettings.windowPlacement = FromWindowPlacement(placement);
-    TheImageModel().SetCanvasView(nullptr, nullptr);
+    SetStatusTextSink(nullptr);
+    SetPictureSizeRefresher({});
     SetPromptOwner(nullptr);
     PostQuitMessage(0);
     return 0;

@@ -1,12 +1,12 @@
-// The main window of the program, "TessorApp_2025": the frame that holds the palette bar and the
-// picture. For now it shows the document's picture at the top-left corner of the area the palette leaves
-// free, on the work-space colour; menus, tools and the canvas with its scroll bars move in later.
+// The main window of the program, "TessorApp_2025": the frame that holds the palette bar, the canvas
+// showing the picture and the status bar; menus and tools move in later.
 #pragma once
 #include <windows.h>
 
 #include <string>
 
 #include "panels/paletteWindow.h"
+#include "views/canvasWindow.h"
 #include "win/window.h"
 
 inline constexpr wchar_t kMainWindowClass[] = L"TessorApp_2025";
@@ -19,9 +19,13 @@ public:
     // Null on failure.
     HWND CreateMainWindow(const RECT& normalPosition, const std::wstring& title);
 
-    // Places the child windows: the palette bar, if shown, across the top or the bottom of the client
-    // area; the picture takes the rest. Called on every WM_SIZE, also the ones the palette posts.
+    // Places the child windows: the status bar, if shown, at the bottom; the palette bar, if shown, across
+    // the top or the bottom of the rest; the canvas takes what remains. Called on every WM_SIZE, also the ones the
+    // palette posts.
     void LayoutChildren();
+
+    CCanvasWindow& Canvas() { return canvas_; }
+    HWND StatusBar() const { return statusBar_; }
 
 protected:
     std::span<const MessageEntry> MessageMap() const override;
@@ -34,8 +38,14 @@ private:
     LRESULT OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
     LRESULT OnClose(WPARAM wParam, LPARAM lParam);
     LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMouseWheel(WPARAM wParam, LPARAM lParam);
+    LRESULT OnKeyDown(WPARAM wParam, LPARAM lParam);
+    void CreateStatusBar();
+    void SizeStatusBar(int clientWidth);
 
     CPaletteWindow palette_;
+    CCanvasWindow canvas_;
+    HWND statusBar_ = nullptr;
     RECT pictureArea_{};  // the client area left to the picture by the palette bar
 };
 
