@@ -22,3 +22,5 @@ void RunLocalisationBenchmarks(int runs);
 void RunImageFileBenchmarks(int runs);
 // Benchmarks of the painting primitives (flood fill, colour replacement, the Extras pictures).
 void RunPaintingBenchmarks(int runs);
+// Benchmarks of the canvas (full repaints at three zooms, a pen stroke through the mouse messages).
+void RunViewBenchmarks(int runs);

@@ -48,5 +48,6 @@ int wmain(int argc, wchar_t** argv) {
     if (group == L"all" || group == L"localisation") RunLocalisationBenchmarks(runs);
     if (group == L"all" || group == L"imagefiles") RunImageFileBenchmarks(runs);
     if (group == L"all" || group == L"painting") RunPaintingBenchmarks(runs);
+    if (group == L"all" || group == L"views") RunViewBenchmarks(runs);
     return 0;
 }

@@ -1,0 +1,103 @@
+// Benchmarks of the canvas: a full repaint of a 1280 x 800 client area showing a 4000 x 3000 picture at
+// 100 %, at 12.5 % and at 800 % with the grid, and a 500-point pen stroke through the canvas's mouse
+// messages from press to release, its undo step included.
+#include <windows.h>
+
+#include <cstdio>
+
+#include "bench/bench.h"
+#include "document/bitmapOps_win.h"
+#include "document/imageModel.h"
+#include "painting/toolState.h"
+#include "views/canvasWindow.h"
+#include "win/gdiHandles.h"
+
+namespace {
+
+constexpr int kClientWidth = 1280;
+constexpr int kClientHeight = 800;
+constexpr int kStrokePoints = 500;
+constexpr wchar_t kHostClass[] = L"TessoraBenchCanvasHost";
+
+LPARAM At(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); }
+
+// A top-level window holding the canvas, sized so that the canvas's client area is 1280 x 800.
+struct CanvasHost {
+    HWND host = nullptr;
+    CCanvasWindow canvas;
+
+    bool Create() {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof(windowClass);
+        windowClass.lpfnWndProc = DefWindowProcW;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = kHostClass;
+        RegisterClassExW(&windowClass);
+        host = CreateWindowExW(0, kHostClass, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 1600, 1200, nullptr,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+        if (!host || !canvas.CreateCanvas(host)) return false;
+        for (int round = 0; round < 3; ++round) {
+            RECT window, client;
+            GetWindowRect(canvas.Hwnd(), &window);
+            GetClientRect(canvas.Hwnd(), &client);
+            MoveWindow(canvas.Hwnd(), 0, 0, kClientWidth + (window.right - window.left) - client.right,
+                       kClientHeight + (window.bottom - window.top) - client.bottom, TRUE);
+        }
+        return true;
+    }
+    ~CanvasHost() {
+        if (host) DestroyWindow(host);
+    }
+};
+
+void RepaintBenchmark(int runs, CanvasHost& host, const char* name, int zoom) {
+    host.canvas.ZoomAt(zoom, 0, 0);
+    // A middle part of the picture, where the view is full.
+    SendMessageW(host.canvas.Hwnd(), WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, zoom >= 1000 ? 1000 : 0), 0);
+    SendMessageW(host.canvas.Hwnd(), WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, zoom >= 1000 ? 1000 : 0), 0);
+    const WindowDc screen;
+    BitmapHandle target(CreatePictureBitmap(kClientWidth, kClientHeight, 32));
+    MemoryDc dc(screen);
+    if (!target || !dc) return;
+    const ScopedSelect select(dc, target.Get());
+    const RECT client{0, 0, kClientWidth, kClientHeight};
+    host.canvas.Paint(dc, client);  // the cached bitmaps are made once, outside the measurement
+    Measure(name, runs, [&] {
+        host.canvas.Paint(dc, client);
+        GdiFlush();
+    });
+}
+
+void PenStrokeBenchmark(int runs, CanvasHost& host) {
+    host.canvas.ZoomAt(1000, 0, 0);
+    host.canvas.ScrollToOrigin();
+    TheToolState().SelectTool(kToolPen);
+    const HWND canvas = host.canvas.Hwnd();
+    Measure("CanvasPenStroke500", runs, [&] {
+        SendMessageW(canvas, WM_LBUTTONDOWN, MK_LBUTTON, At(10, 10));
+        for (int i = 1; i < kStrokePoints - 1; ++i)
+            SendMessageW(canvas, WM_MOUSEMOVE, MK_LBUTTON, At(10 + i * 2, 10 + (i * 7) % 700));
+        SendMessageW(canvas, WM_LBUTTONUP, 0, At(10 + kStrokePoints * 2, 10));
+    });
+}
+
+}  // namespace
+
+void RunViewBenchmarks(int runs) {
+    ImageModel& model = TheImageModel();
+    if (!model.ReplacePicture(CreateFilledBitmap(kBenchWidth, kBenchHeight, RGB(255, 255, 255)))) {
+        std::fprintf(stderr, "cannot create the %d x %d picture\n", kBenchWidth, kBenchHeight);
+        return;
+    }
+    model.ForgetHistory();
+    CanvasHost host;
+    if (!host.Create()) {
+        std::fprintf(stderr, "cannot create the canvas\n");
+        return;
+    }
+    canvasViewSettings.gridVisible = true;
+    RepaintBenchmark(runs, host, "CanvasRepaint100", 1000);
+    RepaintBenchmark(runs, host, "CanvasRepaint12.5", 125);
+    RepaintBenchmark(runs, host, "CanvasRepaint800Grid", 8000);
+    PenStrokeBenchmark(runs, host);
+}
