@@ -8,6 +8,7 @@
 
 #include "document/bitmapOps_win.h"
 #include "document/documentFlags.h"
+#include "imagefiles/pictureFiles_win.h"
 #include "win/prompt.h"
 
 namespace {
@@ -383,6 +384,15 @@ bool ImageModel::EnsureThirtyTwoBits() {
     HBITMAP converted = ToThirtyTwoBits(picture);
     AttachPicture(picture);
     return ReplacePicture(converted);
+}
+
+bool ImageModel::SaveToFile(const std::wstring& path) {
+    if (!picture_) return false;
+    // The picture stays in its DC: the writers only read its bits, and the messages they may show let
+    // the windows repaint from the DC meanwhile.
+    const bool saved = WritePictureFile(picture_, path, true);
+    if (saved) pictureUnmodified = true;
+    return saved;
 }
 
 bool ImageModel::IsUnmodified() const { return pictureUnmodified; }

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <functional>
+#include <string>
 
 #include "document/historyRing.h"
 #include "win/gdiHandles.h"
@@ -86,6 +87,9 @@ public:
     bool MakeBlackAndWhite();
     // Converts a picture of another depth to 32 bits; always clears pictureHasAlpha.
     bool EnsureThirtyTwoBits();
+    // Writes the picture as the document (its name, title and flags follow the file); false, after the
+    // message, when the file could not be written.
+    bool SaveToFile(const std::wstring& path);
     bool IsUnmodified() const;
 
 private:

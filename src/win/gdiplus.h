@@ -25,6 +25,7 @@ constexpr PixelFormat kPixelFormat24bppRgb = 0x00021808;
 constexpr PixelFormat kPixelFormat32bppRgb = 0x00022009;
 constexpr PixelFormat kPixelFormat32bppArgb = 0x0026200A;
 constexpr PixelFormat kPixelFormat32bppPArgb = 0x000E200B;
+constexpr PixelFormat kPixelFormat8bppIndexed = 0x00030803;
 
 constexpr UINT kLockRead = 1;
 constexpr UINT kLockWrite = 2;
@@ -73,6 +74,12 @@ struct BitmapData {
     INT PixelFormat;  // a PixelFormat value
     void* Scan0;
     UINT_PTR Reserved;
+};
+
+struct ColorPalette {
+    UINT Flags;
+    UINT Count;
+    Argb Entries[256];  // only Count entries are read
 };
 
 struct EncoderParameter {
@@ -126,6 +133,10 @@ struct Api {
                                         const EncoderParameters* parameters);
     Status(WINAPI* GdipGetImageEncodersSize)(UINT* count, UINT* size);
     Status(WINAPI* GdipGetImageEncoders)(UINT count, UINT size, ImageCodecInfo* encoders);
+    Status(WINAPI* GdipSaveImageToStream)(GpImage* image, IStream* stream, const CLSID* encoder,
+                                          const EncoderParameters* parameters);
+    Status(WINAPI* GdipGetImageRawFormat)(GpImage* image, GUID* format);
+    Status(WINAPI* GdipSetImagePalette)(GpImage* image, const ColorPalette* palette);
 
     Status(WINAPI* GdipCreateFromHDC)(HDC dc, GpGraphics** graphics);
     Status(WINAPI* GdipDeleteGraphics)(GpGraphics* graphics);

@@ -1,0 +1,106 @@
+// Picture files: turns files into the document's picture and pictures (the document's or the selection's)
+// into files, and keeps the document's file identity: path, title, last-write time, size, resolution and
+// whether it has a real file. Every save goes to a temporary file beside the target that replaces the
+// target only once it is complete and reads back; a failed save leaves the previous file as it was.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+class TxFile;
+struct PictureFormatEntry;
+
+// ---- the document's file identity -------------------------------------------------------------------
+
+// Longest full path a document may have, in wide characters including the terminating zero.
+inline constexpr size_t kDocumentPathLength = 512;
+
+// Full path of the document; for a new picture the text "Unbenannt" (905).
+extern std::wstring documentPath;
+// The document was loaded from or saved to a file.
+extern bool documentHasFile;
+// Last-write time of the file in local time; all zero for a new picture.
+extern SYSTEMTIME fileWriteTime;
+// The low 32 bits of the file's size; 0 for a new picture.
+extern uint32_t fileSize;
+// Dots per inch: the screen's whenever a picture is created or loaded.
+extern float resolutionX;
+extern float resolutionY;
+
+// Texts the file layer shows.
+inline constexpr int kTextProgramTitle = 19;
+inline constexpr int kTextUntitledPicture = 905;
+inline constexpr int kTextLoadFailed = 933;
+inline constexpr int kTextSaveFailed = 941;
+
+// How the windows follow the document; an unset entry does nothing. The main window shows the name
+// (the file-name part of documentPath) in its title; the canvas scrolls to the picture's origin.
+struct DocumentViewHooks {
+    std::function<void(const std::wstring& name)> showName;
+    std::function<void()> scrollToOrigin;
+};
+void SetDocumentViewHooks(DocumentViewHooks hooks);
+
+// ---- new, open and install ----------------------------------------------------------------------------
+
+// A white 32-bit picture of the settings' new-picture size (800 x 600 when the stored size is unusable)
+// installed as the document, with the given name and file data. Shows the out-of-memory message and
+// returns null when it cannot be made. The document keeps owning the returned bitmap.
+HBITMAP NewPicture(const wchar_t* path, const WIN32_FIND_DATAW* fileData, bool hasFile);
+
+// Opens a picture file. As the document: installs it (history emptied, title, recent files) and returns
+// the document's picture; otherwise returns a new bitmap owned by the caller (a paste from a file), and
+// the document, its name and flags stay as they are. A missing or undecodable file shows the load
+// error and returns null, the document unchanged. An empty file opened as the document gives a new
+// white picture carrying the file's name.
+HBITMAP LoadPictureFile(const std::wstring& path, bool asDocument);
+
+enum class ReadFailure { none, unreadable, undecodable, outOfMemory };
+struct PictureRead {
+    HBITMAP bitmap = nullptr;  // owned by the caller
+    bool hasAlpha = false;     // a PNG of 32-bit (premultiplied) ARGB: the fourth bytes are alpha
+    ReadFailure failure = ReadFailure::none;
+};
+// Decodes a picture file into a bitmap: BMP files at their own depth (run-length files through the
+// platform's loader), metafiles played onto white, everything else through GDI+ into a bottom-up
+// 32-bit DIB section holding premultiplied alpha. Needs a live GdiplusSession for the GDI+ formats.
+PictureRead ReadPictureBitmap(const std::wstring& path);
+
+// Makes bitmap (taken over) the document: canvas to its origin, ReplacePicture then ForgetHistory,
+// SetDocumentFile, pictureUnmodified.
+void InstallDocument(HBITMAP bitmap, const wchar_t* path, const WIN32_FIND_DATAW* fileData, bool hasFile);
+// Sets the file identity: time and size from the file data (zero without), the full path or the
+// untitled text, the title, documentHasFile (adding the path to the recent files) and pictureUnmodified.
+void SetDocumentFile(const wchar_t* path, const WIN32_FIND_DATAW* fileData, bool hasFile);
+
+// ---- save ---------------------------------------------------------------------------------------------
+
+// Writes bitmap to path by its extension: ".png" with alpha through WriteAlphaPng (falling back to the
+// platform's PNG encoder), ".bmp" through WriteBmpFile, everything else through EncodeWithPlatform.
+// Failures show the save error (941) and return false. As the document, a success updates the file
+// identity and the flags; otherwise the document's name and flags stay as they are.
+bool WritePictureFile(HBITMAP bitmap, const std::wstring& path, bool asDocument);
+// The program's BMP writer: header, colour table, bits at the bitmap's own depth.
+bool WriteBmpFile(HBITMAP bitmap, const std::wstring& path);
+// The PNG writer with alpha for 32-bit bitmaps whose fourth bytes are premultiplied alpha.
+bool WriteAlphaPng(const std::wstring& path, HBITMAP bitmap);
+// GDI+'s encoder of the path's format. GIF gets an 8-bit picture with its own palette (exact up to 256
+// colours, else the standard palette with error diffusion); every result is decoded once before it
+// counts as written. Needs a live GdiplusSession.
+bool EncodeWithPlatform(HBITMAP bitmap, const std::wstring& path);
+
+// The writers on a byte sink, for the file versions above and for tests.
+bool WriteBmpTo(HBITMAP bitmap, TxFile& sink);
+bool WriteAlphaPngTo(HBITMAP bitmap, TxFile& sink);
+// The encoded bytes of a format table entry's encoder, decoded once to confirm them.
+bool EncodeWithPlatformTo(HBITMAP bitmap, const PictureFormatEntry& format, std::vector<uint8_t>& bytes);
+
+// Runs writer on a new temporary file in path's folder and moves it over path (replacing an existing
+// file, written through) only when the writer succeeded and the file closed cleanly. On any failure the
+// temporary file is deleted and an existing file at path is untouched.
+bool WriteFileReplacing(const std::wstring& path, const std::function<bool(TxFile&)>& writer);
+// Tests: every file the writers open accepts at most `bytes` bytes in all (a full disk); UINT64_MAX lifts it.
+void SetWriteLimitForTests(uint64_t bytes);

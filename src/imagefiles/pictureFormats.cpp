@@ -1,0 +1,503 @@
+#include "imagefiles/pictureFormats.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <initializer_list>
+#include <vector>
+
+#include "document/bitmapOps.h"
+
+namespace {
+
+wchar_t LowerAscii(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
+
+bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    return true;
+}
+
+uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+uint32_t Le32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t{p[3]} << 24; }
+uint32_t Be32(const uint8_t* p) { return uint32_t{p[0]} << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
+
+void PutLe16(uint8_t* p, uint32_t value) {
+    p[0] = static_cast<uint8_t>(value);
+    p[1] = static_cast<uint8_t>(value >> 8);
+}
+void PutLe32(uint8_t* p, uint32_t value) {
+    PutLe16(p, value);
+    PutLe16(p + 2, value >> 16);
+}
+
+bool PictureSizeAllowed(int64_t width, int64_t height) {
+    return width > 0 && height > 0 && width <= kMaxPictureDimension && height <= kMaxPictureDimension &&
+           static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 4 <= kMaxPictureBytes;
+}
+
+constexpr uint32_t kBiRgb = 0;
+constexpr uint32_t kBiRle8 = 1;
+constexpr uint32_t kBiRle4 = 2;
+constexpr uint32_t kBiBitFields = 3;
+constexpr uint32_t kBiJpeg = 4;
+constexpr uint32_t kBiPng = 5;
+constexpr uint32_t kBiAlphaBitFields = 6;
+
+// Walks run-length coded rows up to their end-of-picture mark; false when the data ends first.
+bool RunLengthComplete(const uint8_t* data, size_t size, bool fourBits) {
+    size_t pos = 0;
+    while (size - pos >= 2) {
+        const uint8_t count = data[pos];
+        const uint8_t value = data[pos + 1];
+        pos += 2;
+        if (count != 0) continue;  // a run of `count` pixels
+        if (value == 0) continue;  // end of row
+        if (value == 1) return true;
+        if (value == 2) {  // move right and up
+            if (size - pos < 2) return false;
+            pos += 2;
+            continue;
+        }
+        // `value` pixels given one by one, padded to a whole 16-bit word.
+        size_t bytes = fourBits ? (value + 1u) / 2 : value;
+        bytes += bytes & 1;
+        if (bytes > size - pos) return false;
+        pos += bytes;
+    }
+    return false;
+}
+
+}  // namespace
+
+// ---- names and the format table -------------------------------------------------------------------------
+
+std::wstring_view FileNamePart(std::wstring_view path) {
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring_view::npos ? path : path.substr(slash + 1);
+}
+
+std::wstring_view ExtensionOf(std::wstring_view path) {
+    const std::wstring_view name = FileNamePart(path);
+    const size_t dot = name.rfind(L'.');
+    return dot == std::wstring_view::npos ? std::wstring_view() : name.substr(dot);
+}
+
+std::wstring_view WithoutExtension(std::wstring_view path) {
+    return path.substr(0, path.size() - ExtensionOf(path).size());
+}
+
+const std::array<PictureFormatEntry, 5>& PictureFormatTable() {
+    static const std::array<PictureFormatEntry, 5> table{{
+        {PictureFormat::jpeg, {L".jpg", L".jpeg", L".jpe", L".jfif"}, L"image/jpeg"},
+        {PictureFormat::png, {L".png", nullptr, nullptr, nullptr}, L"image/png"},
+        {PictureFormat::bmp, {L".bmp", L".dib", L".rle", nullptr}, L"image/bmp"},
+        {PictureFormat::gif, {L".gif", nullptr, nullptr, nullptr}, L"image/gif"},
+        {PictureFormat::tiff, {L".tif", L".tiff", nullptr, nullptr}, L"image/tiff"},
+    }};
+    return table;
+}
+
+const PictureFormatEntry* FormatEntryOf(std::wstring_view path) {
+    const std::wstring_view extension = ExtensionOf(path);
+    if (extension.empty()) return nullptr;
+    for (const PictureFormatEntry& entry : PictureFormatTable())
+        for (const wchar_t* candidate : entry.extensions)
+            if (candidate && EqualsIgnoringCase(extension, candidate)) return &entry;
+    return nullptr;
+}
+
+bool ExtensionStartsWith(std::wstring_view path, std::wstring_view prefix) {
+    const std::wstring_view extension = ExtensionOf(path);
+    if (extension.size() < 1 + prefix.size()) return false;
+    return EqualsIgnoringCase(extension.substr(1, prefix.size()), prefix);
+}
+
+// ---- BMP files the program writes -----------------------------------------------------------------------
+
+bool MeasureBmpFile(int32_t width, int32_t height, uint32_t planes, uint32_t bitsPerPixel, BmpFileLayout& layout) {
+    if (width <= 0 || height <= 0 || planes == 0 || bitsPerPixel == 0) return false;
+    const uint64_t depth = uint64_t{planes} * bitsPerPixel;
+    const uint32_t c = depth <= 1 ? 1 : depth <= 4 ? 4 : depth <= 8 ? 8 : depth <= 16 ? 16 : depth <= 24 ? 24 : 32;
+    layout.colourClass = c;
+    layout.bitsPerPixel = bitsPerPixel;
+    layout.planes = planes;
+    layout.width = width;
+    layout.height = height;
+    layout.tableEntries = c < 24 ? 1u << c : 0;
+    layout.imageSize = (uint64_t{c} * static_cast<uint64_t>(width) + 31) / 32 * 4 * static_cast<uint64_t>(height);
+    layout.bitsOffset = kBmpFileHeaderSize + kBmpInfoHeaderSize + 4ull * layout.tableEntries;
+    layout.fileSize = layout.bitsOffset + layout.imageSize;
+    return layout.fileSize <= UINT32_MAX && planes <= UINT16_MAX && bitsPerPixel <= UINT16_MAX;
+}
+
+std::array<uint8_t, kBmpFileHeaderSize + kBmpInfoHeaderSize> BmpHeaders(const BmpFileLayout& layout) {
+    std::array<uint8_t, kBmpFileHeaderSize + kBmpInfoHeaderSize> bytes{};
+    uint8_t* p = bytes.data();
+    p[0] = 'B';
+    p[1] = 'M';
+    PutLe32(p + 2, static_cast<uint32_t>(layout.fileSize));
+    PutLe32(p + 10, static_cast<uint32_t>(layout.bitsOffset));
+    p += kBmpFileHeaderSize;
+    PutLe32(p + 0, kBmpInfoHeaderSize);
+    PutLe32(p + 4, static_cast<uint32_t>(layout.width));
+    PutLe32(p + 8, static_cast<uint32_t>(layout.height));
+    PutLe16(p + 12, layout.planes);
+    PutLe16(p + 14, layout.bitsPerPixel);
+    PutLe32(p + 16, 0);
+    PutLe32(p + 20, static_cast<uint32_t>(layout.imageSize));
+    PutLe32(p + 32, layout.tableEntries);
+    return bytes;
+}
+
+// ---- checks of files read from disk ---------------------------------------------------------------------
+
+FileKind SniffFileKind(const uint8_t* data, size_t size) {
+    auto starts = [&](std::initializer_list<uint8_t> bytes) {
+        if (size < bytes.size()) return false;
+        return std::equal(bytes.begin(), bytes.end(), data);
+    };
+    if (starts({'B', 'M'})) return FileKind::bmp;
+    if (starts({0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A})) return FileKind::png;
+    if (starts({0xFF, 0xD8, 0xFF})) return FileKind::jpeg;
+    if (starts({'G', 'I', 'F', '8'})) return FileKind::gif;
+    if (starts({'I', 'I', 42, 0}) || starts({'M', 'M', 0, 42})) return FileKind::tiff;
+    if (starts({0, 0, 1, 0}) || starts({0, 0, 2, 0})) return FileKind::icon;
+    if (starts({1, 0, 0, 0}) && size >= 44 && Le32(data + 40) == 0x464D4520) return FileKind::emf;
+    if (starts({0xD7, 0xCD, 0xC6, 0x9A})) return FileKind::placeableWmf;
+    if (size >= 6 && (data[0] == 1 || data[0] == 2) && data[1] == 0 && Le16(data + 2) == 9 &&
+        (Le16(data + 4) == 0x100 || Le16(data + 4) == 0x300))
+        return FileKind::wmf;
+    return FileKind::unknown;
+}
+
+BmpCheck CheckBmpFile(const uint8_t* data, size_t size, BmpFileInfo& info) {
+    info = BmpFileInfo{};
+    if (!data || size < kBmpFileHeaderSize + 12 || data[0] != 'B' || data[1] != 'M') return BmpCheck::invalid;
+    const uint32_t offBits = Le32(data + 10);
+    const uint8_t* h = data + kBmpFileHeaderSize;
+    const size_t rest = size - kBmpFileHeaderSize;
+    info.headerSize = Le32(h);
+    const bool core = info.headerSize == 12;
+    if (!core && (info.headerSize < 40 || info.headerSize > 124)) return BmpCheck::invalid;
+    if (info.headerSize > rest) return BmpCheck::invalid;
+
+    uint16_t planes;
+    if (core) {
+        info.width = Le16(h + 4);
+        info.height = Le16(h + 6);
+        planes = Le16(h + 8);
+        info.bitCount = Le16(h + 10);
+        info.compression = kBiRgb;
+    } else {
+        info.width = static_cast<int32_t>(Le32(h + 4));
+        info.height = static_cast<int32_t>(Le32(h + 8));
+        planes = Le16(h + 12);
+        info.bitCount = Le16(h + 14);
+        info.compression = Le32(h + 16);
+    }
+    if (planes != 1) return BmpCheck::invalid;
+    if (info.height == INT32_MIN || !PictureSizeAllowed(info.width, std::abs(info.height))) return BmpCheck::invalid;
+    const bool topDown = info.height < 0;
+
+    if (info.compression == kBiJpeg || info.compression == kBiPng) return BmpCheck::foreign;
+    const uint16_t bits = info.bitCount;
+    switch (info.compression) {
+        case kBiRgb:
+            if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return BmpCheck::invalid;
+            if (core && (bits == 16 || bits == 32)) return BmpCheck::invalid;
+            break;
+        case kBiRle8:
+        case kBiRle4:
+            if (bits != (info.compression == kBiRle8 ? 8 : 4) || topDown) return BmpCheck::invalid;
+            break;
+        case kBiBitFields:
+        case kBiAlphaBitFields:
+            if (bits != 16 && bits != 32) return BmpCheck::invalid;
+            break;
+        default:
+            return BmpCheck::invalid;
+    }
+
+    // Bit-field masks follow a 40-byte header; longer headers hold them inside.
+    size_t tableOffset = kBmpFileHeaderSize + info.headerSize;
+    if (info.headerSize == 40 && (info.compression == kBiBitFields || info.compression == kBiAlphaBitFields)) {
+        info.masksOffset = tableOffset;
+        tableOffset += info.compression == kBiBitFields ? 12 : 16;
+    } else if (info.compression == kBiBitFields || info.compression == kBiAlphaBitFields) {
+        info.masksOffset = kBmpFileHeaderSize + 40;
+    }
+    const uint32_t used = core ? 0 : Le32(h + 32);
+    if (bits <= 8) {
+        const uint32_t addressable = 1u << bits;
+        if (used > addressable) return BmpCheck::invalid;
+        info.tableEntries = used ? used : addressable;
+    } else {
+        // A table beside true-colour pixels is an optional hint; the program's own 16-bit files carry one.
+        if (used > 65536) return BmpCheck::invalid;
+        info.tableEntries = used;
+    }
+    const size_t entryBytes = core ? 3 : 4;
+    info.tableOffset = tableOffset;
+    const size_t tableEnd = tableOffset + info.tableEntries * entryBytes;
+    if (tableOffset > size || tableEnd > size) return BmpCheck::invalid;
+
+    // The bits start where the file header says; a zero there means right after the table.
+    info.bitsOffset = offBits ? offBits : tableEnd;
+    if (info.bitsOffset < kBmpFileHeaderSize + info.headerSize || info.bitsOffset >= size) return BmpCheck::invalid;
+    const uint64_t rows = static_cast<uint64_t>(std::abs(info.height));
+    info.stride = static_cast<size_t>(DibRowBytes(info.width, bits));
+    if (info.compression == kBiRle8 || info.compression == kBiRle4) {
+        info.bitsBytes = size - info.bitsOffset;
+        if (!RunLengthComplete(data + info.bitsOffset, info.bitsBytes, info.compression == kBiRle4))
+            return BmpCheck::invalid;
+        return BmpCheck::plain;
+    }
+    const uint64_t bitsBytes = info.stride * rows;
+    if (bitsBytes > size - info.bitsOffset) return BmpCheck::invalid;
+    info.bitsBytes = static_cast<size_t>(bitsBytes);
+    // The platform's loader reads top-down files as black and may assume the bits follow the table.
+    if (topDown || info.bitsOffset != tableEnd || info.compression == kBiAlphaBitFields) return BmpCheck::ownReader;
+    return BmpCheck::plain;
+}
+
+namespace {
+
+bool JpegComplete(const uint8_t* data, size_t size) {
+    if (size < 2 || data[0] != 0xFF || data[1] != 0xD8) return false;
+    size_t pos = 2;
+    while (pos < size) {
+        if (data[pos] != 0xFF) return false;
+        while (pos < size && data[pos] == 0xFF) ++pos;  // fill bytes
+        if (pos >= size) return false;
+        const uint8_t marker = data[pos++];
+        if ((marker >= 0xD0 && marker <= 0xD7) || marker == 0x01) continue;
+        if (marker == 0xD9) return false;  // the end before any picture data
+        if (size - pos < 2) return false;
+        const size_t length = static_cast<size_t>(data[pos]) << 8 | data[pos + 1];
+        if (length < 2 || length > size - pos) return false;
+        pos += length;
+        if (marker == 0xDA) {
+            // Coded data never holds FF D9 (an FF there is followed by 00 or a restart marker).
+            for (size_t i = pos; i + 1 < size; ++i)
+                if (data[i] == 0xFF && data[i + 1] == 0xD9) return true;
+            return false;
+        }
+    }
+    return false;
+}
+
+bool PngComplete(const uint8_t* data, size_t size) {
+    static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    if (size < 8 || std::memcmp(data, kSignature, 8) != 0) return false;
+    size_t pos = 8;
+    bool first = true;
+    bool imageData = false;
+    while (size - pos >= 12) {
+        const uint32_t length = Be32(data + pos);
+        if (length > 0x7FFFFFFFu || length > size - pos - 12) return false;
+        const uint8_t* type = data + pos + 4;
+        if (first && std::memcmp(type, "IHDR", 4) != 0) return false;
+        first = false;
+        if (std::memcmp(type, "IDAT", 4) == 0) imageData = true;
+        if (std::memcmp(type, "IEND", 4) == 0) return imageData;
+        pos += 12 + size_t{length};
+    }
+    return false;
+}
+
+// Skips a chain of GIF data sub-blocks ending in an empty one; false when the data ends first.
+bool SkipSubBlocks(const uint8_t* data, size_t size, size_t& pos) {
+    while (pos < size) {
+        const size_t length = data[pos++];
+        if (length == 0) return true;
+        if (length > size - pos) return false;
+        pos += length;
+    }
+    return false;
+}
+
+bool GifComplete(const uint8_t* data, size_t size) {
+    if (size < 13 || (std::memcmp(data, "GIF87a", 6) != 0 && std::memcmp(data, "GIF89a", 6) != 0)) return false;
+    size_t pos = 13;
+    if (data[10] & 0x80) {
+        const size_t table = 3u << ((data[10] & 7) + 1);
+        if (table > size - pos) return false;
+        pos += table;
+    }
+    bool image = false;
+    while (pos < size) {
+        const uint8_t block = data[pos++];
+        if (block == 0x3B) return image;
+        if (block == 0x21) {
+            if (pos >= size) return false;
+            ++pos;  // label
+            if (!SkipSubBlocks(data, size, pos)) return false;
+        } else if (block == 0x2C) {
+            if (size - pos < 9) return false;
+            const uint8_t flags = data[pos + 8];
+            pos += 9;
+            if (flags & 0x80) {
+                const size_t table = 3u << ((flags & 7) + 1);
+                if (table > size - pos) return false;
+                pos += table;
+            }
+            if (pos >= size) return false;
+            ++pos;  // smallest code size
+            if (!SkipSubBlocks(data, size, pos)) return false;
+            image = true;
+        } else {
+            return false;
+        }
+    }
+    // Every block is whole; only the closing byte is missing, which costs no picture data.
+    return image;
+}
+
+}  // namespace
+
+bool LooksComplete(FileKind kind, const uint8_t* data, size_t size) {
+    if (!data) return false;
+    switch (kind) {
+        case FileKind::jpeg:
+            return JpegComplete(data, size);
+        case FileKind::png:
+            return PngComplete(data, size);
+        case FileKind::gif:
+            return GifComplete(data, size);
+        default:
+            return true;
+    }
+}
+
+bool CheckEmf(const uint8_t* data, size_t size, EmfInfo& info) {
+    if (!data || size < 88 || Le32(data) != 1 || Le32(data + 40) != 0x464D4520) return false;
+    const uint32_t headerSize = Le32(data + 4);
+    const uint32_t total = Le32(data + 48);
+    if (headerSize < 88 || headerSize > total || total > size) return false;
+    info.frameLeft = static_cast<int32_t>(Le32(data + 24));
+    info.frameTop = static_cast<int32_t>(Le32(data + 28));
+    info.frameRight = static_cast<int32_t>(Le32(data + 32));
+    info.frameBottom = static_cast<int32_t>(Le32(data + 36));
+    info.deviceWidth = static_cast<int32_t>(Le32(data + 72));
+    info.deviceHeight = static_cast<int32_t>(Le32(data + 76));
+    info.millimetresWidth = static_cast<int32_t>(Le32(data + 80));
+    info.millimetresHeight = static_cast<int32_t>(Le32(data + 84));
+    return true;
+}
+
+bool CheckWmf(const uint8_t* data, size_t size, WmfInfo& info) {
+    info = WmfInfo{};
+    if (!data) return false;
+    size_t pos = 0;
+    if (size >= 22 && Le32(data) == 0x9AC6CDD7) {
+        info.placeable = true;
+        info.left = static_cast<int16_t>(Le16(data + 6));
+        info.top = static_cast<int16_t>(Le16(data + 8));
+        info.right = static_cast<int16_t>(Le16(data + 10));
+        info.bottom = static_cast<int16_t>(Le16(data + 12));
+        info.unitsPerInch = Le16(data + 14);
+        pos = 22;
+    }
+    if (size - pos < 18) return false;
+    const uint8_t* h = data + pos;
+    if ((Le16(h) != 1 && Le16(h) != 2) || Le16(h + 2) != 9) return false;
+    const uint64_t bytes = uint64_t{Le32(h + 6)} * 2;
+    if (bytes < 18 || bytes > size - pos) return false;
+    info.recordsOffset = pos;
+    info.recordsBytes = static_cast<size_t>(bytes);
+    // The records: size in 16-bit words (at least 3), function, parameters; function 0 ends them.
+    size_t at = 18;
+    while (info.recordsBytes - at >= 6) {
+        const uint64_t recordBytes = uint64_t{Le32(h + at)} * 2;
+        const uint16_t function = Le16(h + at + 4);
+        if (function == 0) return true;
+        if (recordBytes < 6 || recordBytes > info.recordsBytes - at) return false;
+        if ((function == 0x020C || function == 0x020B) && recordBytes >= 10) {
+            const auto y = static_cast<int16_t>(Le16(h + at + 6));
+            const auto x = static_cast<int16_t>(Le16(h + at + 8));
+            if (function == 0x020C && !info.hasWindowExtent) {
+                info.hasWindowExtent = true;
+                info.windowWidth = x;
+                info.windowHeight = y;
+            } else if (function == 0x020B && !info.hasWindowOrigin) {
+                info.hasWindowOrigin = true;
+                info.windowX = x;
+                info.windowY = y;
+            }
+        }
+        at += static_cast<size_t>(recordBytes);
+    }
+    return false;  // no closing record: truncated
+}
+
+bool EmfPixelSize(const EmfInfo& info, int32_t& width, int32_t& height) {
+    if (info.millimetresWidth <= 0 || info.millimetresHeight <= 0 || info.deviceWidth <= 0 || info.deviceHeight <= 0)
+        return false;
+    const double w = std::round((static_cast<double>(info.frameRight) - info.frameLeft) * info.deviceWidth /
+                                (100.0 * info.millimetresWidth));
+    const double h = std::round((static_cast<double>(info.frameBottom) - info.frameTop) * info.deviceHeight /
+                                (100.0 * info.millimetresHeight));
+    if (!(w >= 1 && h >= 1 && w <= kMaxPictureDimension && h <= kMaxPictureDimension)) return false;
+    width = static_cast<int32_t>(w);
+    height = static_cast<int32_t>(h);
+    return PictureSizeAllowed(width, height);
+}
+
+bool WmfPixelSize(const WmfInfo& info, int32_t dotsPerInch, int32_t& width, int32_t& height) {
+    double w, h;
+    if (info.placeable) {
+        if (info.unitsPerInch == 0 || dotsPerInch <= 0) return false;
+        w = std::round(std::abs(static_cast<double>(info.right) - info.left) * dotsPerInch / info.unitsPerInch);
+        h = std::round(std::abs(static_cast<double>(info.bottom) - info.top) * dotsPerInch / info.unitsPerInch);
+    } else if (info.hasWindowExtent) {
+        w = std::abs(static_cast<double>(info.windowWidth));
+        h = std::abs(static_cast<double>(info.windowHeight));
+    } else {
+        return false;
+    }
+    if (!(w >= 1 && h >= 1 && w <= kMaxPictureDimension && h <= kMaxPictureDimension)) return false;
+    width = static_cast<int32_t>(w);
+    height = static_cast<int32_t>(h);
+    return PictureSizeAllowed(width, height);
+}
+
+// ---- palettes for indexed encoders ----------------------------------------------------------------------
+
+bool ExactPalette(const uint32_t* pixels, int32_t width, int32_t height, ptrdiff_t rowPixels, uint32_t* palette,
+                  uint32_t& count, uint8_t* indices, ptrdiff_t indexStride) {
+    count = 0;
+    if (!pixels || !palette || !indices || width <= 0 || height <= 0) return false;
+    // Open addressing over 1024 slots: never more than a quarter full.
+    constexpr uint32_t kSlots = 1024;
+    uint32_t keys[kSlots];
+    uint8_t values[kSlots];
+    bool used[kSlots] = {};
+    uint32_t lastColour = 0;
+    uint8_t lastIndex = 0;
+    bool haveLast = false;
+    for (int32_t y = 0; y < height; ++y) {
+        const uint32_t* row = pixels + rowPixels * y;
+        uint8_t* out = indices + indexStride * y;
+        for (int32_t x = 0; x < width; ++x) {
+            const uint32_t colour = row[x] & 0x00FFFFFFu;
+            if (!haveLast || colour != lastColour) {
+                uint32_t slot = (colour * 2654435761u) >> 22;
+                while (used[slot] && keys[slot] != colour) slot = (slot + 1) & (kSlots - 1);
+                if (!used[slot]) {
+                    if (count == 256) return false;
+                    used[slot] = true;
+                    keys[slot] = colour;
+                    values[slot] = static_cast<uint8_t>(count);
+                    palette[count++] = colour;
+                }
+                lastColour = colour;
+                lastIndex = values[slot];
+                haveLast = true;
+            }
+            out[x] = lastIndex;
+        }
+    }
+    return true;
+}

@@ -1,0 +1,340 @@
+// Decoding picture files. The whole file is read once and checked before any decoder sees it: BMP
+// headers against the bytes present (a truncated BMP would otherwise load as a half-black picture),
+// JPEG, PNG and GIF files for their closing structures, metafile headers for their sizes.
+#include <objidl.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include "document/bitmapOps.h"
+#include "document/bitmapOps_win.h"
+#include "imagefiles/pictureFiles_win.h"
+#include "imagefiles/pictureFormats.h"
+#include "win/gdiHandles.h"
+#include "win/gdiplus.h"
+
+namespace {
+
+// Files beyond this size are not pictures the program can hold.
+constexpr uint64_t kLargestPictureFile = uint64_t{1} << 30;
+
+// PNG's raw format identifier in GDI+: {B96B3CAF-0728-11D3-9D7B-0000F81EF32E}.
+constexpr GUID kPngFormat = {0xB96B3CAF, 0x0728, 0x11D3, {0x9D, 0x7B, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+
+// Movable global memory owned until it is handed over (to a stream).
+class GlobalBlock {
+public:
+    GlobalBlock() = default;
+    GlobalBlock(const GlobalBlock&) = delete;
+    GlobalBlock& operator=(const GlobalBlock&) = delete;
+    ~GlobalBlock() {
+        if (memory_) GlobalFree(memory_);
+    }
+    bool Allocate(size_t size) {
+        memory_ = GlobalAlloc(GMEM_MOVEABLE, size);
+        return memory_ != nullptr;
+    }
+    HGLOBAL Get() const { return memory_; }
+    HGLOBAL Release() { return std::exchange(memory_, nullptr); }
+
+private:
+    HGLOBAL memory_ = nullptr;
+};
+
+class GlobalView {
+public:
+    explicit GlobalView(HGLOBAL memory) : memory_(memory), data_(static_cast<uint8_t*>(GlobalLock(memory))) {}
+    GlobalView(const GlobalView&) = delete;
+    GlobalView& operator=(const GlobalView&) = delete;
+    ~GlobalView() {
+        if (data_) GlobalUnlock(memory_);
+    }
+    uint8_t* Data() const { return data_; }
+
+private:
+    HGLOBAL memory_;
+    uint8_t* data_;
+};
+
+// Releases a COM interface on leaving the scope.
+template <typename T>
+struct Released {
+    T* object = nullptr;
+    ~Released() {
+        if (object) object->Release();
+    }
+};
+
+ReadFailure ReadWholeFile(const std::wstring& path, GlobalBlock& block, size_t& size) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return ReadFailure::unreadable;
+    struct Closer {
+        HANDLE handle;
+        ~Closer() { CloseHandle(handle); }
+    } closer{file};
+    LARGE_INTEGER length{};
+    if (!GetFileSizeEx(file, &length)) return ReadFailure::unreadable;
+    if (length.QuadPart <= 0 || static_cast<uint64_t>(length.QuadPart) > kLargestPictureFile)
+        return ReadFailure::undecodable;
+    size = static_cast<size_t>(length.QuadPart);
+    if (!block.Allocate(size)) return ReadFailure::outOfMemory;
+    GlobalView view(block.Get());
+    if (!view.Data()) return ReadFailure::outOfMemory;
+    size_t done = 0;
+    while (done < size) {
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(size - done, 1u << 26));
+        DWORD got = 0;
+        if (!ReadFile(file, view.Data() + done, chunk, &got, nullptr) || got == 0) return ReadFailure::unreadable;
+        done += got;
+    }
+    return ReadFailure::none;
+}
+
+// A BITMAPINFO with room for a full colour table or the three bit-field masks.
+struct DibInfo {
+    BITMAPINFOHEADER header{};
+    RGBQUAD colours[256]{};
+};
+
+// Uncompressed BMP rows copied into a bottom-up DIB section of the file's own depth.
+PictureRead CopyBmpRows(const uint8_t* data, const BmpFileInfo& file) {
+    PictureRead read;
+    const int32_t rows = std::abs(file.height);
+    DibInfo info;
+    info.header.biSize = sizeof(BITMAPINFOHEADER);
+    info.header.biWidth = file.width;
+    info.header.biHeight = rows;
+    info.header.biPlanes = 1;
+    info.header.biBitCount = file.bitCount;
+    info.header.biCompression = BI_RGB;
+    if (file.masksOffset) {
+        info.header.biCompression = BI_BITFIELDS;
+        std::memcpy(info.colours, data + file.masksOffset, 3 * sizeof(DWORD));
+    } else if (file.bitCount <= 8) {
+        const bool core = file.headerSize == 12;
+        const size_t entryBytes = core ? 3 : 4;
+        info.header.biClrUsed = file.tableEntries;
+        for (uint32_t i = 0; i < file.tableEntries; ++i) {
+            const uint8_t* entry = data + file.tableOffset + i * entryBytes;
+            info.colours[i] = RGBQUAD{entry[0], entry[1], entry[2], 0};
+        }
+    }
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap || !bits) {
+        if (bitmap) DeleteObject(bitmap);
+        read.failure = ReadFailure::outOfMemory;
+        return read;
+    }
+    const uint8_t* source = data + file.bitsOffset;
+    auto* target = static_cast<uint8_t*>(bits);
+    if (file.height < 0) {
+        // Top-down: file row k is picture row k, which a bottom-up section keeps in memory row rows-1-k.
+        for (int32_t k = 0; k < rows; ++k)
+            std::memcpy(target + file.stride * static_cast<size_t>(rows - 1 - k), source + file.stride * k,
+                        file.stride);
+    } else {
+        std::memcpy(target, source, file.bitsBytes);
+    }
+    read.bitmap = bitmap;
+    return read;
+}
+
+PictureRead LoadWithPlatformLoader(const std::wstring& path) {
+    PictureRead read;
+    read.bitmap = static_cast<HBITMAP>(
+        LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    if (!read.bitmap) read.failure = ReadFailure::undecodable;
+    return read;
+}
+
+// A white 32-bit picture of width x height with a metafile played into it by `play`.
+template <typename Play>
+PictureRead PlayOntoWhite(int32_t width, int32_t height, Play play) {
+    PictureRead read;
+    BitmapHandle picture(CreateFilledBitmap(width, height, RGB(255, 255, 255)));
+    MemoryDc dc;
+    if (!picture || !dc) {
+        read.failure = ReadFailure::outOfMemory;
+        return read;
+    }
+    {
+        ScopedSelect select(dc, picture.Get());
+        if (!select || !play(dc.Get())) {
+            read.failure = ReadFailure::undecodable;
+            return read;
+        }
+        GdiFlush();
+    }
+    read.bitmap = picture.Release();
+    return read;
+}
+
+PictureRead DecodeEmf(const uint8_t* data, size_t size) {
+    PictureRead failed;
+    failed.failure = ReadFailure::undecodable;
+    EmfInfo info;
+    int32_t width = 0, height = 0;
+    if (!CheckEmf(data, size, info) || !EmfPixelSize(info, width, height) || size > UINT_MAX) return failed;
+    HENHMETAFILE metafile = SetEnhMetaFileBits(static_cast<UINT>(size), data);
+    if (!metafile) return failed;
+    PictureRead read = PlayOntoWhite(width, height, [&](HDC dc) {
+        const RECT bounds{0, 0, width, height};
+        return PlayEnhMetaFile(dc, metafile, &bounds) != FALSE;
+    });
+    DeleteEnhMetaFile(metafile);
+    return read;
+}
+
+PictureRead DecodeWmf(const uint8_t* data, size_t size) {
+    PictureRead failed;
+    failed.failure = ReadFailure::undecodable;
+    WmfInfo info;
+    int32_t width = 0, height = 0;
+    int dotsPerInch = 96;
+    {
+        WindowDc screen;
+        if (screen) dotsPerInch = GetDeviceCaps(screen, LOGPIXELSX);
+    }
+    if (!CheckWmf(data, size, info) || !WmfPixelSize(info, dotsPerInch, width, height) || info.recordsBytes > UINT_MAX)
+        return failed;
+    HMETAFILE metafile = SetMetaFileBitsEx(static_cast<UINT>(info.recordsBytes), data + info.recordsOffset);
+    if (!metafile) return failed;
+    PictureRead read = PlayOntoWhite(width, height, [&](HDC dc) {
+        // The metafile's logical space mapped onto the picture; its own window records may refine it.
+        SetMapMode(dc, MM_ANISOTROPIC);
+        if (info.placeable) {
+            SetWindowOrgEx(dc, info.left, info.top, nullptr);
+            SetWindowExtEx(dc, info.right - info.left, info.bottom - info.top, nullptr);
+        } else {
+            SetWindowOrgEx(dc, info.hasWindowOrigin ? info.windowX : 0, info.hasWindowOrigin ? info.windowY : 0,
+                           nullptr);
+            SetWindowExtEx(dc, info.windowWidth, info.windowHeight, nullptr);
+        }
+        SetViewportOrgEx(dc, 0, 0, nullptr);
+        SetViewportExtEx(dc, width, height, nullptr);
+        return PlayMetaFile(dc, metafile) != FALSE;
+    });
+    DeleteMetaFile(metafile);
+    return read;
+}
+
+// Everything else through GDI+, from the bytes already read: the stream takes the memory over.
+PictureRead DecodeWithGdiplus(GlobalBlock& block) {
+    PictureRead read;
+    read.failure = ReadFailure::undecodable;
+    const gdip::Api* api = gdip::Load();
+    if (!api) return read;
+    Released<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(block.Get(), TRUE, &stream.object))) return read;
+    block.Release();
+
+    gdip::GpBitmap* decoded = nullptr;
+    const gdip::Status status = api->GdipCreateBitmapFromStream(stream.object, &decoded);
+    if (status != gdip::kOk || !decoded) {
+        if (status == gdip::kOutOfMemory) read.failure = ReadFailure::outOfMemory;
+        return read;
+    }
+    gdip::BitmapPtr image(decoded);
+    UINT width = 0, height = 0;
+    gdip::PixelFormat format = 0;
+    GUID rawFormat{};
+    if (api->GdipGetImageWidth(image.get(), &width) != gdip::kOk ||
+        api->GdipGetImageHeight(image.get(), &height) != gdip::kOk ||
+        api->GdipGetImagePixelFormat(image.get(), &format) != gdip::kOk ||
+        api->GdipGetImageRawFormat(image.get(), &rawFormat) != gdip::kOk)
+        return read;
+    if (width == 0 || height == 0 || width > static_cast<UINT>(kMaxPictureDimension) ||
+        height > static_cast<UINT>(kMaxPictureDimension) || uint64_t{width} * height * 4 > kMaxPictureBytes)
+        return read;
+
+    // Cleared to transparent black, then the picture at its own size in premultiplied ARGB.
+    BitmapHandle picture(CreatePictureBitmap(static_cast<int>(width), static_cast<int>(height), 32));
+    DIBSECTION section{};
+    if (!picture || GetObjectW(picture.Get(), sizeof(section), &section) != sizeof(section) || !section.dsBm.bmBits) {
+        read.failure = ReadFailure::outOfMemory;
+        return read;
+    }
+    GdiFlush();
+    auto* memory = static_cast<uint8_t*>(section.dsBm.bmBits);
+    const size_t stride = size_t{width} * 4;
+    const gdip::Rect area{0, 0, static_cast<INT>(width), static_cast<INT>(height)};
+    // Bottom-up: picture row 0 is the last memory row, and each next row lies one stride below.
+    gdip::BitmapData lock{
+        width, height, -static_cast<INT>(stride), gdip::kPixelFormat32bppPArgb, memory + stride * (height - 1), 0};
+    bool copied = api->GdipBitmapLockBits(image.get(), &area, gdip::kLockRead | gdip::kLockUserBuffer,
+                                          gdip::kPixelFormat32bppPArgb, &lock) == gdip::kOk;
+    if (copied) {
+        api->GdipBitmapUnlockBits(image.get(), &lock);
+    } else {
+        // A GDI+ that refuses a negative stride: rows top first, then turned over in place.
+        lock = gdip::BitmapData{width, height, static_cast<INT>(stride), gdip::kPixelFormat32bppPArgb, memory, 0};
+        copied = api->GdipBitmapLockBits(image.get(), &area, gdip::kLockRead | gdip::kLockUserBuffer,
+                                         gdip::kPixelFormat32bppPArgb, &lock) == gdip::kOk;
+        if (!copied) return read;
+        api->GdipBitmapUnlockBits(image.get(), &lock);
+        for (size_t top = 0, bottom = height - 1; top < bottom; ++top, --bottom)
+            std::swap_ranges(memory + top * stride, memory + (top + 1) * stride, memory + bottom * stride);
+    }
+    read.hasAlpha = IsEqualGUID(rawFormat, kPngFormat) &&
+                    (format == gdip::kPixelFormat32bppArgb || format == gdip::kPixelFormat32bppPArgb);
+    read.bitmap = picture.Release();
+    read.failure = ReadFailure::none;
+    return read;
+}
+
+}  // namespace
+
+PictureRead ReadPictureBitmap(const std::wstring& path) {
+    PictureRead read;
+    GlobalBlock block;
+    size_t size = 0;
+    read.failure = ReadWholeFile(path, block, size);
+    if (read.failure != ReadFailure::none) return read;
+
+    FileKind kind;
+    {
+        GlobalView view(block.Get());
+        const uint8_t* data = view.Data();
+        if (!data) {
+            read.failure = ReadFailure::outOfMemory;
+            return read;
+        }
+        kind = SniffFileKind(data, size);
+        switch (kind) {
+            case FileKind::bmp: {
+                BmpFileInfo info;
+                switch (CheckBmpFile(data, size, info)) {
+                    case BmpCheck::invalid:
+                        read.failure = ReadFailure::undecodable;
+                        return read;
+                    case BmpCheck::plain:
+                        // Run-length files are the platform's; plain rows are copied as they are.
+                        if (info.compression != BI_RGB && info.compression != BI_BITFIELDS)
+                            return LoadWithPlatformLoader(path);
+                        return CopyBmpRows(data, info);
+                    case BmpCheck::ownReader:
+                        return CopyBmpRows(data, info);
+                    case BmpCheck::foreign:
+                        break;
+                }
+                break;
+            }
+            case FileKind::emf:
+                return DecodeEmf(data, size);
+            case FileKind::wmf:
+            case FileKind::placeableWmf:
+                return DecodeWmf(data, size);
+            default:
+                if (!LooksComplete(kind, data, size)) {
+                    read.failure = ReadFailure::undecodable;
+                    return read;
+                }
+                break;
+        }
+    }
+    return DecodeWithGdiplus(block);
+}
