@@ -3,12 +3,14 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "app/appState.h"
 #include "app/settings_win.h"
 #include "document/bitmapOps_win.h"
 #include "document/documentFlags.h"
 #include "document/imageModel.h"
+#include "imagefiles/pictureFiles_win.h"
 #include "localisation/localisation_win.h"
 #include "painting/statusText.h"
 #include "painting/toolState.h"
@@ -16,34 +18,9 @@
 #include "win/gdiHandles.h"
 #include "win/prompt.h"
 
-namespace {
-// Larger stored sizes are refused before any allocation is tried.
-constexpr int kLargestNewPictureSide = 65535;
-}  // namespace
-
 std::wstring DocumentTitle(const std::wstring& name) { return name + L" - " + TextOf(kTextProgramName); }
 
-void StartBlankPicture() {
-    ImageModel& model = TheImageModel();
-    const AppSettings defaults;
-    int width = appSettings.BMPWidth;
-    int height = appSettings.BMPHeight;
-    if (width < 1 || height < 1 || width > kLargestNewPictureSide || height > kLargestNewPictureSide) {
-        width = defaults.BMPWidth;
-        height = defaults.BMPHeight;
-    }
-    HBITMAP picture = CreateFilledBitmap(width, height, RGB(255, 255, 255));
-    if (!picture) picture = CreateFilledBitmap(defaults.BMPWidth, defaults.BMPHeight, RGB(255, 255, 255));
-    if (!picture) {
-        ShowOutOfMemoryMessage();
-        return;
-    }
-    model.ReplacePicture(picture);
-    model.ForgetHistory();
-    pictureUnmodified = true;
-    pictureHasAlpha = false;
-    model.NotifyViews();
-}
+void StartBlankPicture() { NewPicture(nullptr, nullptr, false); }
 
 HWND CMainWindow::CreateMainWindow(const RECT& normalPosition, const std::wstring& title) {
     WNDCLASSEXW windowClass{};
@@ -86,6 +63,13 @@ LRESULT CMainWindow::OnCreate(WPARAM, LPARAM) {
     SetPromptOwner(Hwnd());
     LoadCanvasViewSettings();
     CreateStatusBar();
+    // The title follows the document's name; a new document starts at the canvas's origin.
+    DocumentViewHooks hooks;
+    hooks.showName = [window = Hwnd()](const std::wstring& name) {
+        SetWindowTextW(window, DocumentTitle(name).c_str());
+    };
+    hooks.scrollToOrigin = [this] { canvas_.ScrollToOrigin(); };
+    SetDocumentViewHooks(std::move(hooks));
     palette_.CreatePalette(Hwnd(), appSettings.showPalette != 0);
     canvas_.CreateCanvas(Hwnd());
     LayoutChildren();
@@ -224,6 +208,7 @@ LRESULT CMainWindow::OnDestroy(WPARAM, LPARAM) {
     if (GetWindowPlacement(Hwnd(), &placement)) appSettings.windowPlacement = FromWindowPlacement(placement);
     SetStatusTextSink(nullptr);
     SetPictureSizeRefresher({});
+    SetDocumentViewHooks({});
     SetPromptOwner(nullptr);
     PostQuitMessage(0);
     return 0;

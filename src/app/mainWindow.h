@@ -55,6 +55,6 @@ inline constexpr int kTextProgramName = 19;
 // The title of the main window showing a picture called `name`: the name, " - " and the program's name.
 std::wstring DocumentTitle(const std::wstring& name);
 
-// Makes a new white picture of the size in the settings and empties the history. A stored size that is
-// not usable (below 1, or too large to allocate) falls back to the default 800 x 600.
+// Makes a new white picture of the size in the settings (the default 800 x 600 when the stored size is
+// not usable), without a file, and empties the history.
 void StartBlankPicture();

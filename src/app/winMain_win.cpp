@@ -2,12 +2,14 @@
 // the settings saved when the loop ends.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include "app/appState.h"
 #include "app/documentConnections.h"
 #include "app/mainWindow.h"
 #include "app/settings_win.h"
 #include "document/imageModel.h"
+#include "imagefiles/pictureFiles_win.h"
 #include "localisation/localisation_win.h"
 #include "win/prompt.h"
 
@@ -60,6 +62,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         return 1;
     }
     StartBlankPicture();
+    // A picture named on the command line (the first argument) is opened as the document.
+    int argumentCount = 0;
+    if (LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &argumentCount)) {
+        if (argumentCount > 1 && arguments[1][0]) LoadPictureFile(arguments[1], true);
+        LocalFree(arguments);
+    }
     ShowWindow(window, static_cast<int>(appSettings.windowPlacement.showCmd));
     UpdateWindow(window);
 
