@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/appState.h"
+#include "app/menuBar_win.h"
 #include "app/settings_win.h"
 #include "document/bitmapOps_win.h"
 #include "document/documentFlags.h"
@@ -62,6 +63,8 @@ std::span<const MessageEntry> CMainWindow::MessageMap() const {
 LRESULT CMainWindow::OnCreate(WPARAM, LPARAM) {
     SetPromptOwner(Hwnd());
     LoadCanvasViewSettings();
+    // The menu bar in the current language; the window destroys it with itself.
+    if (HMENU bar = BuildMenuBar()) SetMenu(Hwnd(), bar);
     CreateStatusBar();
     // The title follows the document's name; a new document starts at the canvas's origin.
     DocumentViewHooks hooks;

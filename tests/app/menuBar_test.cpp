@@ -10,6 +10,7 @@
 
 #include "app/appState.h"
 #include "app/commandIds.h"
+#include "app/mainWindow.h"
 #include "app/menuBar_win.h"
 #include "localisation/localisation_win.h"
 #include "support/testSupport_win.h"
@@ -578,6 +579,31 @@ TEST_F(Menus, ContextMenuPostsTheChosenCommandToTheMainWindow) {
     EXPECT_EQ(track.calls, 0);
     EXPECT_TRUE(PostedTo(window.hwnd).empty());
     SetPopupMenuTracker(nullptr);
+}
+
+// ---- in the main window ------------------------------------------------------------------------------
+
+TEST_F(Menus, MainWindowCarriesTheBarInTheCurrentLanguage) {
+    SetCurrentLanguage(kEnglish);
+    // The window class belongs to this program, not to the resource file.
+    appInstance = GetModuleHandleW(nullptr);
+    CMainWindow main;
+    HWND window = main.CreateMainWindow(RECT{100, 100, 740, 580}, L"menu host");
+    appInstance = resources_;
+    ASSERT_NE(window, nullptr);
+    HMENU bar = GetMenu(window);
+    ASSERT_NE(bar, nullptr);
+    const std::vector<Item> popups = ItemsOf(bar);
+    ASSERT_EQ(popups.size(), 8u);
+    EXPECT_EQ(popups[0].text, L"&File");
+    EXPECT_EQ(popups[7].text, L"&Language (LNG)");
+    EXPECT_EQ(ItemsOf(popups[0].submenu)[0].text, L"New\tStrg+N");
+    DestroyWindow(window);
+    // The main window ends the message loop when it goes; the tests' thread carries on.
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    SetPromptOwner(TestOwnerWindow());
 }
 
 }  // namespace
