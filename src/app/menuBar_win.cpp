@@ -27,6 +27,7 @@ constexpr int kTextLanguageMenu = 35;
 constexpr int kTextFileMoreMenu = 1015;
 constexpr int kTextZoomMenu = 3005;
 constexpr int kTextCustomZoomMenu = 3006;
+constexpr int kTextRecentFiles = 1013;
 
 // Appends items to one menu. Labels are the language text, a tab and the shortcut text; the shortcut
 // texts stay German in every language. A failed append clears the shared `ok` of the whole bar.
@@ -139,7 +140,7 @@ void FillFileMenu(MenuWriter& file) {
     file.Item(kCmdWallpaperCentred, 1011);
     file.Item(kCmdWallpaperStretched, 1012);
     file.Separator();
-    file.Item(kCmdRecentFilePlaceholder, 1013, L"", MF_GRAYED);
+    file.Item(kCmdRecentFilePlaceholder, kTextRecentFiles, L"", MF_GRAYED);
     file.Item(kCmdOpenLastAtStart, 1016);
     file.Separator();
     file.Item(kCmdExit, 1014, L"Alt+F4");
@@ -291,18 +292,22 @@ HMENU BuildMenuBar() {
 }
 
 std::wstring RecentFileLabel(unsigned index, const std::wstring& path) {
-    std::wstring shown;
-    // The system's compaction reads at most MAX_PATH characters; a longer path is shortened here, with
-    // the ellipsis in front of its end, so it can never pass for the name of another file.
-    if (path.size() < MAX_PATH) {
-        wchar_t compact[kRecentPathLabelLength + 1] = {};
-        if (PathCompactPathExW(compact, path.c_str(), static_cast<UINT>(kRecentPathLabelLength + 1), 0)) {
-            shown = compact;
+    std::wstring shown = path;
+    if (path.size() > kRecentPathLabelLength) {
+        // The system's compaction reads at most MAX_PATH characters; a longer path (or one it cannot
+        // compact) is shortened here, the ellipsis in front of its end, so that the label can never pass
+        // for the name of another file.
+        shown.clear();
+        if (path.size() < MAX_PATH) {
+            wchar_t compact[kRecentPathLabelLength + 1] = {};
+            if (PathCompactPathExW(compact, path.c_str(), static_cast<UINT>(kRecentPathLabelLength + 1), 0)) {
+                shown = compact;
+            }
         }
-    }
-    if (shown.empty() || shown.size() > kRecentPathLabelLength) {
-        const std::wstring ellipsis = L"...";
-        shown = ellipsis + path.substr(path.size() - (kRecentPathLabelLength - ellipsis.size()));
+        if (shown.empty() || shown.size() > kRecentPathLabelLength) {
+            const std::wstring ellipsis = L"...";
+            shown = ellipsis + path.substr(path.size() - (kRecentPathLabelLength - ellipsis.size()));
+        }
     }
     std::wstring label = L"&" + std::to_wstring(index + 1) + L" ";
     for (wchar_t c : shown) {
@@ -321,7 +326,7 @@ void RefreshRecentFiles(HMENU fileMenu) {
             RemoveRecentItems(fileMenu);
             if (!MenuHasCommand(fileMenu, kCmdRecentFilePlaceholder)) {
                 InsertMenuW(fileMenu, kCmdOpenLastAtStart, MF_BYCOMMAND | MF_STRING | MF_GRAYED,
-                            kCmdRecentFilePlaceholder, (TextOf(1013) + L"\t").c_str());
+                            kCmdRecentFilePlaceholder, (TextOf(kTextRecentFiles) + L"\t").c_str());
             }
         }
         return;

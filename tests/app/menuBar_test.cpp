@@ -364,6 +364,10 @@ TEST_F(Menus, LongRecentPathsAreCompactedNeverCut) {
     EXPECT_LE(nameLabel.size(), kRecentLabelLength);
     EXPECT_NE(nameLabel.find(L"..."), std::wstring::npos);
 
+    // Short paths are shown whole.
+    EXPECT_EQ(RecentFileLabel(0, std::wstring(52, L'k')), L"&1 " + std::wstring(52, L'k'));
+    EXPECT_EQ(RecentFileLabel(0, L""), L"&1 ");
+
     // Ampersands of a path show as such, not as an underlined letter.
     EXPECT_EQ(RecentFileLabel(1, L"C:\\A&B\\c.png"), L"&2 C:\\A&&B\\c.png");
 
