@@ -78,8 +78,9 @@ void SetDocumentFile(const wchar_t* path, const WIN32_FIND_DATAW* fileData, bool
 
 // ---- save ---------------------------------------------------------------------------------------------
 
-// Writes bitmap to path by its extension: ".png" with alpha through WriteAlphaPng (falling back to the
-// platform's PNG encoder), ".bmp" through WriteBmpFile, everything else through EncodeWithPlatform.
+// Writes bitmap to path by its extension: ".png" through WriteAlphaPng when the picture has alpha, else
+// through WritePlainPng (either falling back to the platform's PNG encoder), ".bmp" through
+// WriteBmpFile, everything else through EncodeWithPlatform.
 // Failures show the save error (941) and return false. As the document, a success updates the file
 // identity and the flags; otherwise the document's name and flags stay as they are.
 bool WritePictureFile(HBITMAP bitmap, const std::wstring& path, bool asDocument);
@@ -87,6 +88,9 @@ bool WritePictureFile(HBITMAP bitmap, const std::wstring& path, bool asDocument)
 bool WriteBmpFile(HBITMAP bitmap, const std::wstring& path);
 // The PNG writer with alpha for 32-bit bitmaps whose fourth bytes are premultiplied alpha.
 bool WriteAlphaPng(const std::wstring& path, HBITMAP bitmap);
+// The raster core's PNG writer for pictures without alpha: 24-bit colour, or the palette of 1-, 4- and
+// 8-bit pictures.
+bool WritePlainPng(const std::wstring& path, HBITMAP bitmap);
 // GDI+'s encoder of the path's format. GIF gets an 8-bit picture with its own palette (exact up to 256
 // colours, else the standard palette with error diffusion); every result is decoded once before it
 // counts as written. Needs a live GdiplusSession.
@@ -95,6 +99,7 @@ bool EncodeWithPlatform(HBITMAP bitmap, const std::wstring& path);
 // The writers on a byte sink, for the file versions above and for tests.
 bool WriteBmpTo(HBITMAP bitmap, TxFile& sink);
 bool WriteAlphaPngTo(HBITMAP bitmap, TxFile& sink);
+bool WritePlainPngTo(HBITMAP bitmap, TxFile& sink);
 // The encoded bytes of a format table entry's encoder, decoded once to confirm them.
 bool EncodeWithPlatformTo(HBITMAP bitmap, const PictureFormatEntry& format, std::vector<uint8_t>& bytes);
 

@@ -151,18 +151,13 @@ bool DecodesTo(const gdip::Api* api, const std::vector<uint8_t>& bytes, UINT wid
     if (api->GdipGetImageWidth(image.get(), &w) != gdip::kOk || api->GdipGetImageHeight(image.get(), &h) != gdip::kOk ||
         w != width || h != height)
         return false;
-    // Decoders work lazily: only reading the pixels proves the data decodes.
-    std::vector<uint32_t> pixels;
-    try {
-        pixels.resize(size_t{w} * h);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
+    // Decoders work lazily: only reading the pixels proves the data decodes. They are read in the
+    // decoder's own format, which needs no conversion.
+    gdip::PixelFormat format = 0;
+    if (api->GdipGetImagePixelFormat(image.get(), &format) != gdip::kOk) return false;
     const gdip::Rect area{0, 0, static_cast<INT>(w), static_cast<INT>(h)};
-    gdip::BitmapData lock{w, h, static_cast<INT>(w * 4), gdip::kPixelFormat32bppArgb, pixels.data(), 0};
-    if (api->GdipBitmapLockBits(image.get(), &area, gdip::kLockRead | gdip::kLockUserBuffer,
-                                gdip::kPixelFormat32bppArgb, &lock) != gdip::kOk)
-        return false;
+    gdip::BitmapData lock{};
+    if (api->GdipBitmapLockBits(image.get(), &area, gdip::kLockRead, format, &lock) != gdip::kOk) return false;
     api->GdipBitmapUnlockBits(image.get(), &lock);
     return true;
 }
@@ -283,6 +278,11 @@ bool WriteBmpTo(HBITMAP bitmap, TxFile& sink) {
     return sink.FlushOut();
 }
 
+bool WritePlainPngTo(HBITMAP bitmap, TxFile& sink) {
+    TxImage image;
+    return image.FromBitmapHandle(bitmap) && image.Encode(&sink, kTxFormatPng);
+}
+
 bool WriteAlphaPngTo(HBITMAP bitmap, TxFile& sink) {
     BITMAP record{};
     if (!bitmap || !GetObjectW(bitmap, sizeof(record), &record) || record.bmBitsPixel != 32) return false;
@@ -356,6 +356,10 @@ bool WriteBmpFile(HBITMAP bitmap, const std::wstring& path) {
 
 bool WriteAlphaPng(const std::wstring& path, HBITMAP bitmap) {
     return WriteFileReplacing(path, [&](TxFile& sink) { return WriteAlphaPngTo(bitmap, sink); });
+}
+
+bool WritePlainPng(const std::wstring& path, HBITMAP bitmap) {
+    return WriteFileReplacing(path, [&](TxFile& sink) { return WritePlainPngTo(bitmap, sink); });
 }
 
 bool EncodeWithPlatform(HBITMAP bitmap, const std::wstring& path) {
