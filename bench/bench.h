@@ -24,3 +24,5 @@ void RunImageFileBenchmarks(int runs);
 void RunPaintingBenchmarks(int runs);
 // Benchmarks of the canvas (full repaints at three zooms, a pen stroke through the mouse messages).
 void RunViewBenchmarks(int runs);
+// Benchmarks of the file layer (opening and saving BMP, PNG and JPEG) and of every picture effect.
+void RunFileBenchmarks(int runs);

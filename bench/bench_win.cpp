@@ -49,5 +49,6 @@ int wmain(int argc, wchar_t** argv) {
     if (group == L"all" || group == L"imagefiles") RunImageFileBenchmarks(runs);
     if (group == L"all" || group == L"painting") RunPaintingBenchmarks(runs);
     if (group == L"all" || group == L"views") RunViewBenchmarks(runs);
+    if (group == L"all" || group == L"files") RunFileBenchmarks(runs);
     return 0;
 }

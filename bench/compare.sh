@@ -102,3 +102,65 @@ line BlurGaussian2 "$(median_ms im -gaussian-blur 0x2)" "$(median_ms vips gaussb
 line CountColours "$(median_ms identify -limit thread 1 -format %k "$input")"
 line PngEncodeAlpha "$(median_ms convert -limit thread 1 "$rgba" "$work/out.png")" \
     "$(median_ms vips pngsave "$work/input_rgba.v" "$work/out.png")"
+
+# The file layer: ImageMagick's own cost of a save is its run minus reading the input, of an open its run
+# minus starting up. Both are on the same picture and, for PNG with alpha, on the same RGBA picture.
+line_net() {
+    local name="$1" imms="$2"
+    local our
+    our=$(echo "$ours" | awk -v n="$name" '$1 == n {print $2}')
+    [ -n "$our" ] || return 0
+    awk -v n="$name" -v o="$our" -v i="$imms" 'BEGIN {if (i < 0.01) i = 0.01; printf "%s %.2f %.2f %.2f\n", n, o, i, o / i}'
+}
+net() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a - b}'; }
+im_start=$(median_ms convert -limit thread 1 -size 1x1 xc:white null:)
+im_read=$(median_ms convert -limit thread 1 "$input" null:)
+im_read_rgba=$(median_ms convert -limit thread 1 "$rgba" null:)
+for ext in bmp png jpg; do convert "$input" "$work/saved.$ext"; done
+convert "$rgba" "$work/saved_rgba.png"
+line_net SaveBmp "$(net "$(median_ms convert -limit thread 1 "$input" "$work/out.bmp")" "$im_read")"
+line_net OpenBmp "$(net "$(median_ms convert -limit thread 1 "$work/saved.bmp" null:)" "$im_start")"
+line_net SavePng24 "$(net "$(median_ms convert -limit thread 1 "$input" "$work/out.png")" "$im_read")"
+line_net OpenPng24 "$(net "$(median_ms convert -limit thread 1 "$work/saved.png" null:)" "$im_start")"
+line_net SavePngAlpha "$(net "$(median_ms convert -limit thread 1 "$rgba" "$work/out.png")" "$im_read_rgba")"
+line_net OpenPngAlpha "$(net "$(median_ms convert -limit thread 1 "$work/saved_rgba.png" null:)" "$im_start")"
+line_net SaveJpeg "$(net "$(median_ms convert -limit thread 1 "$input" "$work/out.jpg")" "$im_read")"
+line_net OpenJpeg "$(net "$(median_ms convert -limit thread 1 "$work/saved.jpg" null:)" "$im_start")"
+
+# The picture effects as the menu applies them, against ImageMagick's nearest operation. The palettes of
+# the colour reductions: black and white, and the 16 colours of the 4-bit standard palette.
+convert xc:black xc:white +append "$work/pal2.ppm"
+convert xc:'#000000' xc:'#800000' xc:'#008000' xc:'#808000' xc:'#000080' xc:'#800080' xc:'#008080' \
+    xc:'#C0C0C0' xc:'#808080' xc:'#FF0000' xc:'#00FF00' xc:'#FFFF00' xc:'#0000FF' xc:'#FF00FF' xc:'#00FFFF' \
+    xc:'#FFFFFF' +append "$work/pal16.ppm"
+# A cheap per-pixel operation costs ImageMagick less than the noise of reading and writing the picture:
+# it runs `reps` times in one go and one run's share is taken.
+effect() {
+    local name="$1" reps="$2"
+    shift 2
+    local args=() i
+    for i in $(seq 1 "$reps"); do args+=("$@"); done
+    line_net "$name" "$(awk -v t="$(median_ms im "${args[@]}")" -v b="$im_base" -v r="$reps" 'BEGIN {printf "%.2f", (t - b) / r}')"
+}
+effect EffectBoxBlur 1 -statistic Mean 7x7
+effect EffectTwoColours 1 -dither FloydSteinberg -remap "$work/pal2.ppm"
+effect EffectGrey 1 -colorspace Gray
+effect EffectSixteenColours 1 -dither FloydSteinberg -remap "$work/pal16.ppm"
+effect Effect256Colours 1 -dither FloydSteinberg -remap netscape:
+effect EffectSixteenBits 10 -evaluate And 63736
+effect EffectSepia 10 -sepia-tone 80%
+effect EffectInvert 10 -negate
+effect EffectDarker 10 -evaluate subtract 3.9%
+effect EffectBrighter 10 -evaluate add 3.9%
+effect EffectMoreContrast 10 -brightness-contrast 0x10
+effect EffectLessContrast 10 -brightness-contrast 0x-10
+effect EffectMoreSaturation 10 -modulate 100,125
+effect EffectLessSaturation 10 -modulate 100,75
+effect EffectRedEye 10 -channel R -evaluate multiply 0.9 +channel
+effect EffectGaussianBlur 1 -gaussian-blur 0x2
+effect EffectEmboss 1 -morphology Convolve '3x3: 0,0,-1 0,0,0 1,0,0'
+effect EffectSharpen 1 -morphology Convolve '3x3: -1,-1,-1 -1,15,-1 -1,-1,-1'
+effect EffectEdges 1 -morphology Convolve '3x3: -1,-1,-1 -1,8,-1 -1,-1,-1'
+# Changes of depth alone: ImageMagick's nearest is marking the picture true colour or giving it alpha.
+effect EffectTwentyFourBits 1 -type TrueColor
+effect EffectThirtyTwoBits 1 -alpha set
