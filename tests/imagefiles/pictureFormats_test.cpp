@@ -398,7 +398,9 @@ TEST(FileChecks, DamagedFilesNeverLeadOutsideTheirBytes) {
                 EXPECT_LE(info.bitsOffset + info.bitsBytes, bytes.size()) << name;
                 EXPECT_GT(info.width, 0) << name;
                 EXPECT_NE(info.height, 0) << name;
-                if (info.masksOffset) EXPECT_LE(info.masksOffset + 12, bytes.size()) << name;
+                if (info.masksOffset) {
+                    EXPECT_LE(info.masksOffset + 12, bytes.size()) << name;
+                }
             }
             WmfInfo wmf;
             if (CheckWmf(bytes.data(), bytes.size(), wmf)) {
