@@ -16,6 +16,7 @@
 #include "painting/statusText.h"
 #include "painting/toolState.h"
 #include "panels/paletteLayout.h"
+#include "views/mainView.h"
 #include "win/gdiHandles.h"
 #include "win/prompt.h"
 
@@ -75,6 +76,10 @@ LRESULT CMainWindow::OnCreate(WPARAM, LPARAM) {
     SetDocumentViewHooks(std::move(hooks));
     palette_.CreatePalette(Hwnd(), appSettings.showPalette != 0);
     canvas_.CreateCanvas(Hwnd());
+    // The canvas moves into the main view, between its rulers.
+    LoadRulersVisible();
+    CreateMainView(Hwnd(), canvas_.Hwnd());
+    ShowRulers(RulersVisible());
     LayoutChildren();
     return 0;
 }
@@ -105,8 +110,11 @@ void CMainWindow::LayoutChildren() {
         pictureArea_ = area;
         InvalidateRect(Hwnd(), nullptr, FALSE);
     }
-    if (canvas_.Hwnd())
-        SetWindowPos(canvas_.Hwnd(), nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
+    // The main view holds the canvas and its rulers; without it the canvas takes the area itself.
+    HWND view = MainViewWindow();
+    if (!view) view = canvas_.Hwnd();
+    if (view)
+        SetWindowPos(view, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS | SWP_NOOWNERZORDER);
 }
 

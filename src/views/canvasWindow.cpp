@@ -13,6 +13,7 @@
 #include "painting/toolState.h"
 #include "panels/colourState.h"
 #include "panels/colourState_win.h"
+#include "views/mainView.h"
 
 CanvasViewSettings canvasViewSettings;
 
@@ -24,8 +25,8 @@ CCanvasWindow* currentCanvas = nullptr;
 constexpr UINT kDefaultWheelLines = 3;
 constexpr UINT kMostWheelLines = 100;
 
-// The rulers of the main view take the scale (percent) here once they exist.
-void TellRulersScale(int /*percent*/) {}
+// The rulers of the main view follow the zoom (in thousandths) once the view has scrolled to it.
+void TellRulersScale(int zoom) { ZoomChanged(zoom); }
 
 RECT ToRect(const PixelRect& rect) { return RECT{rect.left, rect.top, rect.right, rect.bottom}; }
 
@@ -185,7 +186,6 @@ void CCanvasWindow::UpdateScrollBars() {
 }
 
 void CCanvasWindow::ZoomAt(int newZoom, int ax, int ay) {
-    TellRulersScale(newZoom / 10);
     if (newZoom != canvasViewSettings.persistedZoom) {
         canvasViewSettings.persistedZoom = newZoom;
         WriteIniInt(L"m_zoom", newZoom);
@@ -198,6 +198,7 @@ void CCanvasWindow::ZoomAt(int newZoom, int ax, int ay) {
     SetScrollPos(Hwnd(), SB_HORZ, old.scrollX + moved.x, TRUE);
     SetScrollPos(Hwnd(), SB_VERT, old.scrollY + moved.y, TRUE);
     InvalidateRect(Hwnd(), nullptr, TRUE);
+    TellRulersScale(newZoom);
 }
 
 bool CCanvasWindow::ZoomRectAround(int newZoom, int cx, int cy, RECT& result) const {
