@@ -118,7 +118,8 @@ im_read=$(median_ms convert -limit thread 1 "$input" null:)
 im_read_rgba=$(median_ms convert -limit thread 1 "$rgba" null:)
 for ext in bmp png jpg; do convert "$input" "$work/saved.$ext"; done
 convert "$rgba" "$work/saved_rgba.png"
-line_net SaveBmp "$(net "$(median_ms convert -limit thread 1 "$input" "$work/out.bmp")" "$im_read")"
+# The picture is saved at its own 32 bits per pixel, as Tessora saves its pictures.
+line_net SaveBmp "$(net "$(median_ms convert -limit thread 1 "$input" -type TrueColorAlpha "$work/out.bmp")" "$im_read")"
 line_net OpenBmp "$(net "$(median_ms convert -limit thread 1 "$work/saved.bmp" null:)" "$im_start")"
 line_net SavePng24 "$(net "$(median_ms convert -limit thread 1 "$input" "$work/out.png")" "$im_read")"
 line_net OpenPng24 "$(net "$(median_ms convert -limit thread 1 "$work/saved.png" null:)" "$im_start")"
