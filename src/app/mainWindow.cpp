@@ -17,6 +17,7 @@
 #include "painting/toolState.h"
 #include "panels/paletteLayout.h"
 #include "views/mainView.h"
+#include "views/miniatureWindow.h"
 #include "win/gdiHandles.h"
 #include "win/prompt.h"
 
@@ -57,6 +58,10 @@ std::span<const MessageEntry> CMainWindow::MessageMap() const {
         {WM_DESTROY, Handle<&CMainWindow::OnDestroy>},
         {WM_MOUSEWHEEL, Handle<&CMainWindow::OnMouseWheel>},
         {WM_KEYDOWN, Handle<&CMainWindow::OnKeyDown>},
+        {WM_COMMAND, Handle<&CMainWindow::OnCommand>},
+        {WM_INITMENUPOPUP, Handle<&CMainWindow::OnInitMenuPopup>},
+        {WM_DROPFILES, Handle<&CMainWindow::OnDropFiles>},
+        {WM_SYSCOLORCHANGE, Handle<&CMainWindow::OnSysColorChange>},
     };
     return kMap;
 }
@@ -74,12 +79,14 @@ LRESULT CMainWindow::OnCreate(WPARAM, LPARAM) {
     };
     hooks.scrollToOrigin = [this] { canvas_.ScrollToOrigin(); };
     SetDocumentViewHooks(std::move(hooks));
+    toolBox_.CreateToolBox(Hwnd(), appSettings.showToolBox != 0);
     palette_.CreatePalette(Hwnd(), appSettings.showPalette != 0);
     canvas_.CreateCanvas(Hwnd());
     // The canvas moves into the main view, between its rulers.
     LoadRulersVisible();
     CreateMainView(Hwnd(), canvas_.Hwnd());
     ShowRulers(RulersVisible());
+    RestoreThumbnail(Hwnd());
     LayoutChildren();
     return 0;
 }
@@ -91,6 +98,19 @@ void CMainWindow::LayoutChildren() {
         RECT bar;
         GetWindowRect(statusBar_, &bar);
         area.bottom = std::max(area.top, area.bottom - (bar.bottom - bar.top));
+    }
+    // The tool box takes its own width along the whole height at its edge.
+    if (HWND toolBox = toolBox_.Hwnd(); toolBox && (GetWindowLongW(toolBox, GWL_STYLE) & WS_VISIBLE)) {
+        const int width = std::min(toolBox_.Width(), static_cast<int>(area.right - area.left));
+        int left = area.left;
+        if (appSettings.toolBoxDock == kToolBoxDockRight) {
+            left = area.right - width;
+            area.right -= width;
+        } else {
+            area.left += width;
+        }
+        SetWindowPos(toolBox, nullptr, left, area.top, width, area.bottom - area.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS | SWP_NOOWNERZORDER);
     }
     HWND palette = palette_.Hwnd();
     // The bar's own visibility: while the main window itself is still hidden, IsWindowVisible says no.
@@ -170,13 +190,6 @@ LRESULT CMainWindow::OnMouseWheel(WPARAM wParam, LPARAM) {
 LRESULT CMainWindow::OnKeyDown(WPARAM wParam, LPARAM lParam) {
     if (wParam == VK_ESCAPE) {
         if (canvas_.Hwnd()) PostMessageW(canvas_.Hwnd(), WM_KEYDOWN, wParam, lParam);
-        return 0;
-    }
-    // Until the tool box arrives: keys 1-9 choose tools 1-9, Shift+1 to Shift+7 tools 10-16.
-    if (wParam >= '1' && wParam <= '9' && GetCapture() == nullptr) {
-        const int digit = static_cast<int>(wParam - '0');
-        const int tool = GetKeyState(VK_SHIFT) < 0 ? digit + 9 : digit;
-        if (TheToolState().SelectTool(tool) && canvas_.Hwnd()) InvalidateRect(canvas_.Hwnd(), nullptr, TRUE);
         return 0;
     }
     return DefaultProcedure(WM_KEYDOWN, wParam, lParam);

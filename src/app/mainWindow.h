@@ -6,6 +6,7 @@
 #include <string>
 
 #include "panels/paletteWindow.h"
+#include "panels/toolBox.h"
 #include "views/canvasWindow.h"
 #include "win/window.h"
 
@@ -24,7 +25,17 @@ public:
     // palette posts.
     void LayoutChildren();
 
+    // Asks whether to save a modified picture (Yes saves, No discards, Cancel keeps it): true when the
+    // caller may go on and replace or drop the picture.
+    bool AskSaveChanges();
+    // Carries out command `id` as WM_COMMAND does, without the drag guard.
+    void RunCommand(unsigned id);
+    // Makes picture (taken over) the floating selection at the top-left corner with the rectangle
+    // selection tool, first enlarging the picture to hold it.
+    void PastePicture(HBITMAP picture);
+
     CCanvasWindow& Canvas() { return canvas_; }
+    CToolBox& ToolBox() { return toolBox_; }
     HWND StatusBar() const { return statusBar_; }
 
 protected:
@@ -40,9 +51,32 @@ private:
     LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
     LRESULT OnMouseWheel(WPARAM wParam, LPARAM lParam);
     LRESULT OnKeyDown(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
+    LRESULT OnInitMenuPopup(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDropFiles(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSysColorChange(WPARAM wParam, LPARAM lParam);
     void CreateStatusBar();
+
+    // The command groups, each true when it knew the command (mainCommands.cpp and beside it).
+    bool RunFileCommand(unsigned id);      // 201-204, 218, 228, 229, recent files
+    bool RunEditCommand(unsigned id);      // 220-227, 292 and the clipboard
+    bool RunViewCommand(unsigned id);      // 230-246, 252-262, 290, 291
+    void RunLanguageCommand(unsigned id);  // 1000-1100
+    // Commands whose work lies in windows still to come: dialogs (250, 251, 254, 271), printing and
+    // sending (206-209), the shell (205, 210-212, 10151, 10152), the text tool's fonts window (233),
+    // the generated pictures (294-300, 1401) and the web pages (270, 272-276). Each knows its
+    // commands and does nothing yet.
+    bool RunDialogCommand(unsigned id);
+    bool RunPrintCommand(unsigned id);
+    bool RunShellCommand(unsigned id);
+    bool RunFontsCommand(unsigned id);
+    bool RunExtrasCommand(unsigned id);
+    bool RunWebCommand(unsigned id);
+    // The menu states of a popup as it opens.
+    void UpdateMenuStates(HMENU popup);
     void SizeStatusBar(int clientWidth);
 
+    CToolBox toolBox_;
     CPaletteWindow palette_;
     CCanvasWindow canvas_;
     HWND statusBar_ = nullptr;
@@ -58,3 +92,9 @@ std::wstring DocumentTitle(const std::wstring& name);
 // Makes a new white picture of the size in the settings (the default 800 x 600 when the stored size is
 // not usable), without a file, and empties the history.
 void StartBlankPicture();
+
+// Text mode: the text tool is current and its edit window shows. The edit window then, else null.
+HWND TextModeEditWindow();
+
+// "m_open_lasst": open the most recent file at start when no picture is named on the command line.
+extern bool openLastAtStart;

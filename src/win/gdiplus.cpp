@@ -64,6 +64,9 @@ bool ResolveAll(HMODULE module, Api& api) {
     TESSORA_RESOLVE(GdipSetStringFormatLineAlign)
     TESSORA_RESOLVE(GdipSetStringFormatFlags)
     TESSORA_RESOLVE(GdipDrawString)
+    TESSORA_RESOLVE(GdipGetImageGraphicsContext)
+    TESSORA_RESOLVE(GdipSetInterpolationMode)
+    TESSORA_RESOLVE(GdipDrawImageRectI)
 #undef TESSORA_RESOLVE
     return ok;
 }

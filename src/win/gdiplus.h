@@ -36,6 +36,7 @@ constexpr int kSmoothingAntiAlias = 4;
 constexpr int kUnitPixel = 2;
 constexpr int kFillAlternate = 0;
 constexpr int kFillWinding = 1;
+constexpr int kInterpolationHighQualityBicubic = 7;
 
 // Opaque objects; the hierarchy only lets a bitmap pass where an image is expected.
 class GpImage {};
@@ -175,6 +176,9 @@ struct Api {
     Status(WINAPI* GdipSetStringFormatFlags)(GpStringFormat* format, INT flags);
     Status(WINAPI* GdipDrawString)(GpGraphics* graphics, const WCHAR* text, INT length, const GpFont* font,
                                    const RectF* layout, const GpStringFormat* format, const GpBrush* brush);
+    Status(WINAPI* GdipGetImageGraphicsContext)(GpImage* image, GpGraphics** graphics);
+    Status(WINAPI* GdipSetInterpolationMode)(GpGraphics* graphics, int mode);
+    Status(WINAPI* GdipDrawImageRectI)(GpGraphics* graphics, GpImage* image, INT x, INT y, INT width, INT height);
 };
 
 // One GDI+ library with every entry resolved, or none: Get() is null when the library cannot be loaded

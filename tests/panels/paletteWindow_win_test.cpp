@@ -478,7 +478,10 @@ TEST_F(MainWindowHost, BarSitsAcrossTheTopAndMovesToTheBottomWhenDragged) {
     RECT client;
     GetClientRect(mainWindow, &client);
     RECT bar = ChildRectInParent(palette);
-    EXPECT_EQ(bar.left, 0);
+    // The tool box keeps its edge; the bar spans the rest of the width.
+    HWND toolBox = FindWindowExW(mainWindow, nullptr, L"Tessor_ToolBox", nullptr);
+    ASSERT_NE(toolBox, nullptr);
+    EXPECT_EQ(bar.left, ChildRectInParent(toolBox).right);
     EXPECT_EQ(bar.top, 0);
     EXPECT_EQ(bar.right, client.right);
     EXPECT_EQ(bar.bottom, kPaletteBarHeight);

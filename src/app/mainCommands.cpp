@@ -1,0 +1,105 @@
+// The main window's command dispatch: the drag guard, the effect, recent-file and language ranges, then
+// the command groups; and the groups whose windows are still to come.
+#include <windows.h>
+
+#include "app/commandIds.h"
+#include "app/mainWindow.h"
+#include "app/menuBar_win.h"
+#include "document/documentFlags.h"
+#include "document/pictureEffects_win.h"
+#include "localisation/localisation_win.h"
+#include "painting/toolGeometry.h"
+#include "painting/toolState.h"
+
+bool openLastAtStart = true;
+
+HWND TextModeEditWindow() {
+    if (TheToolState().CurrentTool() != kToolText) return nullptr;
+    HWND edit = GetToolReceiver(ToolReceiver::TextEditor);
+    return edit && IsWindowVisible(edit) ? edit : nullptr;
+}
+
+LRESULT CMainWindow::OnCommand(WPARAM wParam, LPARAM) {
+    // A command arriving while a tool drag holds the mouse (an accelerator pressed during a stroke) is
+    // dropped entirely.
+    if (canvas_.IsDrawing() && GetCapture() != nullptr) return 0;
+    RunCommand(LOWORD(wParam));
+    return 0;
+}
+
+void CMainWindow::RunCommand(unsigned id) {
+    if (id >= kCmdEffectFirst && id <= kCmdEffectLast) {
+        ApplyEffect(static_cast<int>(id - kCmdEffectFirst));
+        RefreshPictureSizeField();
+        return;
+    }
+    if (id >= kCmdRecentFileFirst && id <= kCmdRecentFileLast) {
+        RunFileCommand(id);
+        RefreshPictureSizeField();
+        return;
+    }
+    if (id >= kCmdLanguageRangeFirst && id <= kCmdLanguageRangeLast) {
+        RunLanguageCommand(id);
+        return;
+    }
+    if (id == kCmdCountColours) {
+        ReportColourCount();
+        return;
+    }
+    // Identifiers no group knows do nothing.
+    RunFileCommand(id) || RunEditCommand(id) || RunViewCommand(id) || RunDialogCommand(id) ||
+        RunPrintCommand(id) || RunShellCommand(id) || RunFontsCommand(id) || RunExtrasCommand(id) ||
+        RunWebCommand(id);
+}
+
+void CMainWindow::RunLanguageCommand(unsigned id) {
+    if (!HandleLanguageCommand(id)) return;
+    // The language changed: the whole menu bar again, in the new language.
+    HMENU old = GetMenu(Hwnd());
+    if (HMENU bar = BuildMenuBar()) {
+        SetMenu(Hwnd(), bar);
+        if (old) DestroyMenu(old);
+    }
+}
+
+// ---- groups whose windows come later ------------------------------------------------------------------
+
+namespace {
+template <size_t N>
+bool Knows(const unsigned (&ids)[N], unsigned id) {
+    for (unsigned known : ids)
+        if (known == id) return true;
+    return false;
+}
+}  // namespace
+
+bool CMainWindow::RunDialogCommand(unsigned id) {
+    static constexpr unsigned kIds[] = {kCmdFlipRotate, kCmdStretchSkew, kCmdAttributes, kCmdAbout};
+    return Knows(kIds, id);
+}
+
+bool CMainWindow::RunPrintCommand(unsigned id) {
+    static constexpr unsigned kIds[] = {kCmdPrintPreview, kCmdPageSetup, kCmdPrint, kCmdSend};
+    return Knows(kIds, id);
+}
+
+bool CMainWindow::RunShellCommand(unsigned id) {
+    static constexpr unsigned kIds[] = {kCmdAcquire,   kCmdWallpaperTiled, kCmdWallpaperCentred, kCmdWallpaperStretched,
+                                        kCmdOpenFolder, kCmdDeleteFile};
+    return Knows(kIds, id);
+}
+
+bool CMainWindow::RunFontsCommand(unsigned id) { return id == kCmdTextToolbar; }
+
+bool CMainWindow::RunExtrasCommand(unsigned id) {
+    static constexpr unsigned kIds[] = {kCmdRoomsPicture,        kCmdRandomShapesPicture, kCmdLandscapePicture,
+                                        kCmdRandomCirclesPicture, kCmdMountainsPicture,    kCmdCityPicture,
+                                        kCmdStoneHillsPicture,    kCmdMoreAi};
+    return Knows(kIds, id);
+}
+
+bool CMainWindow::RunWebCommand(unsigned id) {
+    static constexpr unsigned kIds[] = {kCmdHelpTopics, kCmdMoreFreeware, kCmdWebHelp,
+                                        kCmdLicence,    kCmdHomepage,     kCmdDonate};
+    return Knows(kIds, id);
+}
