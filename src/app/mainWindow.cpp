@@ -10,6 +10,7 @@
 #include "app/settings_win.h"
 #include "document/bitmapOps_win.h"
 #include "document/documentFlags.h"
+#include "document/floatingSelection.h"
 #include "document/imageModel.h"
 #include "imagefiles/pictureFiles_win.h"
 #include "localisation/localisation_win.h"
@@ -20,6 +21,10 @@
 #include "views/miniatureWindow.h"
 #include "win/gdiHandles.h"
 #include "win/prompt.h"
+
+namespace {
+constexpr int kProgramIcon = 500;
+}  // namespace
 
 std::wstring DocumentTitle(const std::wstring& name) { return name + L" - " + TextOf(kTextProgramName); }
 
@@ -68,7 +73,9 @@ std::span<const MessageEntry> CMainWindow::MessageMap() const {
 
 LRESULT CMainWindow::OnCreate(WPARAM, LPARAM) {
     SetPromptOwner(Hwnd());
+    // The view flags of the settings file, each with its current value as default.
     LoadCanvasViewSettings();
+    openLastAtStart = ReadIniInt(L"m_open_lasst", openLastAtStart ? 1 : 0) != 0;
     // The menu bar in the current language; the window destroys it with itself.
     if (HMENU bar = BuildMenuBar()) SetMenu(Hwnd(), bar);
     CreateStatusBar();
@@ -88,6 +95,12 @@ LRESULT CMainWindow::OnCreate(WPARAM, LPARAM) {
     ShowRulers(RulersVisible());
     RestoreThumbnail(Hwnd());
     LayoutChildren();
+    // The program's icon, big and small.
+    for (WPARAM kind : {WPARAM{ICON_BIG}, WPARAM{ICON_SMALL}}) {
+        const int size = GetSystemMetrics(kind == ICON_BIG ? SM_CXICON : SM_CXSMICON);
+        if (HANDLE icon = LoadImageW(appInstance, MAKEINTRESOURCEW(kProgramIcon), IMAGE_ICON, size, size, LR_SHARED))
+            SendMessageW(Hwnd(), WM_SETICON, kind, reinterpret_cast<LPARAM>(icon));
+    }
     return 0;
 }
 
@@ -144,7 +157,6 @@ namespace {
 constexpr int kStatusBarMinimumHeight = 21;
 constexpr int kStatusPartCount = 6;
 constexpr int kStatusIconPart = 4;
-constexpr int kProgramIcon = 500;
 
 std::wstring PictureSizeStatus() {
     const ImageModel& model = TheImageModel();
@@ -192,6 +204,13 @@ LRESULT CMainWindow::OnKeyDown(WPARAM wParam, LPARAM lParam) {
         if (canvas_.Hwnd()) PostMessageW(canvas_.Hwnd(), WM_KEYDOWN, wParam, lParam);
         return 0;
     }
+    // The arrow keys move a floating selection, faster while a key repeats.
+    if (wParam == VK_LEFT || wParam == VK_UP || wParam == VK_RIGHT || wParam == VK_DOWN) {
+        FloatingSelection& selection = TheFloatingSelection();
+        if (selection.IsActive() && NudgeSelection(selection, arrowKeySteps_, wParam, lParam) && canvas_.Hwnd())
+            InvalidateRect(canvas_.Hwnd(), nullptr, FALSE);
+        return 0;
+    }
     return DefaultProcedure(WM_KEYDOWN, wParam, lParam);
 }
 
@@ -222,7 +241,8 @@ LRESULT CMainWindow::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {
 }
 
 LRESULT CMainWindow::OnClose(WPARAM, LPARAM) {
-    DestroyWindow(Hwnd());
+    // Cancelling the question, or a save that did not happen, keeps the program running.
+    if (AskSaveChanges()) DestroyWindow(Hwnd());
     return 0;
 }
 
@@ -230,6 +250,10 @@ LRESULT CMainWindow::OnDestroy(WPARAM, LPARAM) {
     WINDOWPLACEMENT placement{};
     placement.length = sizeof(placement);
     if (GetWindowPlacement(Hwnd(), &placement)) appSettings.windowPlacement = FromWindowPlacement(placement);
+    if (HMENU menu = GetMenu(Hwnd())) {
+        SetMenu(Hwnd(), nullptr);
+        DestroyMenu(menu);
+    }
     SetStatusTextSink(nullptr);
     SetPictureSizeRefresher({});
     SetDocumentViewHooks({});

@@ -1,10 +1,12 @@
-// The main window of the program, "TessorApp_2025": the frame that holds the palette bar, the canvas
-// showing the picture and the status bar; menus and tools move in later.
+// The main window of the program, "TessorApp_2025": the frame with the menu bar, the tool box, the palette
+// bar, the main view (canvas and rulers) and the status bar, which turns every command into work on the
+// document, the selection, the tools and the views.
 #pragma once
 #include <windows.h>
 
 #include <string>
 
+#include "document/selectionGeometry.h"
 #include "panels/paletteWindow.h"
 #include "panels/toolBox.h"
 #include "views/canvasWindow.h"
@@ -20,8 +22,9 @@ public:
     // Null on failure.
     HWND CreateMainWindow(const RECT& normalPosition, const std::wstring& title);
 
-    // Places the child windows: the status bar, if shown, at the bottom; the palette bar, if shown, across
-    // the top or the bottom of the rest; the canvas takes what remains. Called on every WM_SIZE, also the ones the
+    // Places the child windows: the status bar, if shown, at the bottom; the tool box, if shown, along the
+    // left or right edge; the palette bar, if shown, across the top or the bottom of the rest; the main view
+    // takes what remains. Called on every WM_SIZE, also the ones the
     // palette posts.
     void LayoutChildren();
 
@@ -80,6 +83,7 @@ private:
     CPaletteWindow palette_;
     CCanvasWindow canvas_;
     HWND statusBar_ = nullptr;
+    NudgeStepper arrowKeySteps_;
     RECT pictureArea_{};  // the client area left to the picture by the palette bar
 };
 

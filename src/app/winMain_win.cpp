@@ -7,7 +7,10 @@
 #include "app/appState.h"
 #include "app/documentConnections.h"
 #include "app/mainWindow.h"
+#include "app/menuBar_win.h"
 #include "app/settings_win.h"
+#include "app/startup_win.h"
+#include "extras/tempFolder_win.h"
 #include "document/imageModel.h"
 #include "imagefiles/pictureFiles_win.h"
 #include "localisation/localisation_win.h"
@@ -26,22 +29,12 @@ void DeclareDpiAware() {
     FreeLibrary(user32);
 }
 
-int RunMessageLoop() {
-    MSG message;
-    BOOL got;
-    while ((got = GetMessageW(&message, nullptr, 0, 0)) != 0) {
-        if (got == -1) break;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    return got == -1 ? 1 : static_cast<int>(message.wParam);
-}
-
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     appInstance = instance;
     ChooseIniPath();
+    TempFolderPath();
     // The texts: archive, automatic language choice and the stored "lng". A missing archive has already
     // said so and posted the quit message; the loop below then ends at once.
     StartLocalisation();
@@ -49,6 +42,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES | ICC_COOL_CLASSES};
     InitCommonControlsEx(&controls);
     LoadAppSettings(appSettings);
+    // Never open where nobody can see the window (a monitor that is gone).
+    BringPlacementOnScreen(appSettings.windowPlacement);
 
     // The document exists before the main window.
     TheImageModel();
@@ -61,17 +56,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         CurrentPrompt().ShowMessage(nullptr, L"Failed to create main window.", std::wstring(), MB_ICONERROR);
         return 1;
     }
-    StartBlankPicture();
-    // A picture named on the command line (the first argument) is opened as the document.
-    int argumentCount = 0;
-    if (LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &argumentCount)) {
-        if (argumentCount > 1 && arguments[1][0]) LoadPictureFile(arguments[1], true);
-        LocalFree(arguments);
-    }
-    ShowWindow(window, static_cast<int>(appSettings.windowPlacement.showCmd));
+    OpenFirstPicture(window, ProgramArguments());
+    ShowWindow(window, StartShowCommand(appSettings.windowPlacement));
     UpdateWindow(window);
 
-    const int exitCode = RunMessageLoop();
+    HACCEL shortcuts = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(kAcceleratorTable));
+    const int exitCode = RunMessageLoop(window, shortcuts);
+    if (shortcuts) DestroyAcceleratorTable(shortcuts);
     SaveAppSettings(appSettings, TheImageModel().Width(), TheImageModel().Height());
     return exitCode;
 }

@@ -1,0 +1,79 @@
+#include "app/startup_win.h"
+
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <algorithm>
+
+#include "app/appState.h"
+#include "app/commandIds.h"
+#include "app/mainWindow.h"
+#include "imagefiles/pictureFiles_win.h"
+
+bool BringPlacementOnScreen(WindowPlacementRecord& placement) {
+    PlacementRect& normal = placement.rcNormalPosition;
+    const RECT rect{normal.left, normal.top, normal.right, normal.bottom};
+    if (MonitorFromRect(&rect, MONITOR_DEFAULTTONULL) != nullptr) return false;
+    RECT work{};
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) || IsRectEmpty(&work))
+        work = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    const LONG workWidth = work.right - work.left;
+    const LONG workHeight = work.bottom - work.top;
+    const LONG width = std::clamp<LONG>(rect.right - rect.left, 1, workWidth);
+    const LONG height = std::clamp<LONG>(rect.bottom - rect.top, 1, workHeight);
+    normal.left = work.left + (workWidth - width) / 2;
+    normal.top = work.top + (workHeight - height) / 2;
+    normal.right = normal.left + width;
+    normal.bottom = normal.top + height;
+    return true;
+}
+
+int StartShowCommand(const WindowPlacementRecord& placement) {
+    switch (placement.showCmd) {
+    case SW_SHOWNORMAL:
+    case SW_SHOWMAXIMIZED:
+    case SW_SHOW:
+    case SW_SHOWNOACTIVATE:
+    case SW_SHOWNA:
+    case SW_RESTORE:
+        return static_cast<int>(placement.showCmd);
+    default:
+        return SW_SHOWNORMAL;
+    }
+}
+
+std::vector<std::wstring> ProgramArguments() {
+    std::vector<std::wstring> arguments;
+    int count = 0;
+    if (LPWSTR* vector = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        for (int i = 1; i < count; ++i) arguments.emplace_back(vector[i]);
+        LocalFree(vector);
+    }
+    return arguments;
+}
+
+bool OpenFirstPicture(HWND mainWindow, const std::vector<std::wstring>& arguments) {
+    StartBlankPicture();
+    // Only the first argument counts; it failing to open has been reported by the loader.
+    if (!arguments.empty() && !arguments.front().empty() && LoadPictureFile(arguments.front(), true)) return false;
+    if (!openLastAtStart) {
+        StartBlankPicture();
+        return false;
+    }
+    const std::wstring& last = appSettings.recentFiles[0];
+    if (last.empty() || !PathFileExistsW(last.c_str()) || PathIsDirectoryW(last.c_str())) return false;
+    // Opened as the loop's first command, after the window shows, like any recent file.
+    return PostMessageW(mainWindow, WM_COMMAND, kCmdRecentFileFirst, 0) != FALSE;
+}
+
+int RunMessageLoop(HWND mainWindow, HACCEL shortcuts) {
+    MSG message;
+    BOOL got;
+    while ((got = GetMessageW(&message, nullptr, 0, 0)) != 0) {
+        if (got == -1) return 1;
+        if (shortcuts && TranslateAcceleratorW(mainWindow, shortcuts, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
