@@ -16,7 +16,8 @@ bool openLastAtStart = true;
 HWND TextModeEditWindow() {
     if (TheToolState().CurrentTool() != kToolText) return nullptr;
     HWND edit = GetToolReceiver(ToolReceiver::TextEditor);
-    return edit && IsWindowVisible(edit) ? edit : nullptr;
+    // Its own visibility: while the main window is hidden IsWindowVisible would say no for every child.
+    return edit && (GetWindowLongW(edit, GWL_STYLE) & WS_VISIBLE) ? edit : nullptr;
 }
 
 LRESULT CMainWindow::OnCommand(WPARAM wParam, LPARAM) {

@@ -610,4 +610,31 @@ TEST_F(Menus, MainWindowCarriesTheBarInTheCurrentLanguage) {
     SetPromptOwner(TestOwnerWindow());
 }
 
+TEST_F(Menus, ChoosingAnotherLanguageRebuildsTheBarKeepingTheGermanShortcutLabels) {
+    SetCurrentLanguage(kGerman);
+    appInstance = GetModuleHandleW(nullptr);
+    CMainWindow main;
+    HWND window = main.CreateMainWindow(RECT{100, 100, 740, 580}, L"menu host");
+    appInstance = resources_;
+    ASSERT_NE(window, nullptr);
+    HMENU german = GetMenu(window);
+    EXPECT_EQ(ItemsOf(ItemsOf(german)[0].submenu)[0].text, L"Neu\tStrg+N");
+
+    SendMessageW(window, WM_COMMAND, kCmdLanguageRangeFirst + kEnglish, 0);
+    HMENU english = GetMenu(window);
+    EXPECT_NE(english, german);
+    EXPECT_EQ(ItemsOf(english)[0].text, L"&File");
+    EXPECT_EQ(ItemsOf(ItemsOf(english)[0].submenu)[0].text, L"New\tStrg+N");
+    // The same language again leaves the bar as it is.
+    SendMessageW(window, WM_COMMAND, kCmdLanguageRangeFirst + kEnglish, 0);
+    EXPECT_EQ(GetMenu(window), english);
+
+    SetCurrentLanguage(kGerman);
+    DestroyWindow(window);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    SetPromptOwner(TestOwnerWindow());
+}
+
 }  // namespace
