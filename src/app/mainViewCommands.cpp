@@ -50,7 +50,11 @@ void CheckItem(HMENU menu, unsigned id, bool checked) {
     CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
-bool SelectionFloats() { return TheFloatingSelection().IsActive() && !TheFloatingSelection().IsEmpty(); }
+// A floating selection exists: marked on the picture, lifted or not.
+bool SelectionFloats() {
+    const FloatingSelection& selection = TheFloatingSelection();
+    return selection.IsActive() && !IsRectEmpty(&selection.Placement());
+}
 
 // Fills the whole picture with the palette's background colour as one history step.
 void ClearPicture() {
@@ -63,18 +67,6 @@ void ClearPicture() {
         DeleteObject(brush);
     }
     model.NotifyViews();
-}
-
-// The floating selection's picture replaces the picture; the selection is gone.
-void CropToSelection() {
-    FloatingSelection& selection = TheFloatingSelection();
-    if (!SelectionFloats()) return;
-    HBITMAP picture = selection.ContentFromPicture();
-    if (!picture) return;
-    selection.Discard();
-    if (!TheImageModel().ReplacePicture(picture)) DeleteObject(picture);
-    TheImageModel().NotifyViews();
-    RefreshPictureSizeField();
 }
 
 }  // namespace
@@ -116,8 +108,8 @@ bool CMainWindow::RunViewCommand(unsigned id) {
         ShowFullscreen(Hwnd());
         return true;
     case kCmdCrop:
-        CropToSelection();
-        return true;
+        // The same as cropping to the selection in the edit menu.
+        return RunEditCommand(kCmdCropSelection);
     case kCmdInvertColours:
         if (SelectionFloats()) {
             TheFloatingSelection().InvertContent();

@@ -28,7 +28,10 @@ constexpr int kProgramIcon = 500;
 
 std::wstring DocumentTitle(const std::wstring& name) { return name + L" - " + TextOf(kTextProgramName); }
 
-void StartBlankPicture() { NewPicture(nullptr, nullptr, false); }
+void StartBlankPicture() {
+    NewPicture(nullptr, nullptr, false);
+    RefreshPictureSizeField();
+}
 
 HWND CMainWindow::CreateMainWindow(const RECT& normalPosition, const std::wstring& title) {
     WNDCLASSEXW windowClass{};

@@ -8,6 +8,7 @@
 #include "app/appState.h"
 #include "app/commandIds.h"
 #include "app/mainWindow.h"
+#include "document/documentFlags.h"
 #include "imagefiles/pictureFiles_win.h"
 
 bool BringPlacementOnScreen(WindowPlacementRecord& placement) {
@@ -55,7 +56,10 @@ std::vector<std::wstring> ProgramArguments() {
 bool OpenFirstPicture(HWND mainWindow, const std::vector<std::wstring>& arguments) {
     StartBlankPicture();
     // Only the first argument counts; it failing to open has been reported by the loader.
-    if (!arguments.empty() && !arguments.front().empty() && LoadPictureFile(arguments.front(), true)) return false;
+    if (!arguments.empty() && !arguments.front().empty() && LoadPictureFile(arguments.front(), true)) {
+        RefreshPictureSizeField();
+        return false;
+    }
     if (!openLastAtStart) {
         StartBlankPicture();
         return false;

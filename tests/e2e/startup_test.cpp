@@ -67,14 +67,16 @@ HWND FindMainWindow(DWORD processId) {
     return found.window;
 }
 
-// Waits until the program's message loop is idle with its main window made. Wine's WaitForInputIdle may
-// return before the first window of a freshly started process exists, so the wait is repeated, each
-// round bounded by a wait on the process handle (which also ends it when the program exits early).
+// Waits until the program's message loop is idle with its main window made and shown. Wine's
+// WaitForInputIdle may return before the first window of a freshly started process exists or is shown,
+// so the wait is repeated, each round bounded by a wait on the process handle (which also ends it when
+// the program exits early).
 HWND WaitForMainWindow(const PROCESS_INFORMATION& process) {
     const ULONGLONG deadline = GetTickCount64() + 60000;
     while (GetTickCount64() < deadline) {
         WaitForInputIdle(process.hProcess, 1000);
-        if (HWND window = FindMainWindow(process.dwProcessId)) return window;
+        HWND window = FindMainWindow(process.dwProcessId);
+        if (window && IsWindowVisible(window)) return window;
         if (WaitForSingleObject(process.hProcess, 100) == WAIT_OBJECT_0) return nullptr;
     }
     return nullptr;
@@ -89,11 +91,13 @@ std::wstring IniString(const std::wstring& ini, const wchar_t* section, const wc
 struct RunResult {
     std::wstring title;
     bool visible = false;
+    bool maximised = false;
     DWORD exitCode = 0xFFFFFFFF;
 };
 
 // Starts the program, waits until its message loop is idle, reads its window and closes it.
-RunResult StartAndClose(const std::filesystem::path& exe) {
+// `beforeClose` runs on the shown window just before it is asked to close.
+RunResult StartAndClose(const std::filesystem::path& exe, void (*beforeClose)(HWND) = nullptr) {
     RunResult result;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
@@ -111,6 +115,8 @@ RunResult StartAndClose(const std::filesystem::path& exe) {
         GetWindowTextW(window, title, 256);
         result.title = title;
         result.visible = IsWindowVisible(window) != FALSE;
+        result.maximised = IsZoomed(window) != FALSE;
+        if (beforeClose) beforeClose(window);
         PostMessageW(window, WM_CLOSE, 0, 0);
     }
     if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
@@ -170,6 +176,22 @@ TEST(Startup, WithoutAStoredLanguageTheUsersLanguageIsChosen) {
     const RunResult run = StartAndClose(exe);
     EXPECT_EQ(run.title, L"Untitled - Tessora");
     EXPECT_EQ(run.exitCode, 0u);
+}
+
+TEST(Startup, AWindowClosedMaximisedReopensMaximised) {
+    RunFolder folder;
+    const auto exe = folder.Path() / L"Tessora_portable.exe";
+    ASSERT_TRUE(CopyFileW(programPath.c_str(), exe.wstring().c_str(), FALSE));
+    const RunResult first = StartAndClose(exe, [](HWND window) {
+        SendMessageW(window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+        EXPECT_TRUE(IsZoomed(window));
+    });
+    EXPECT_FALSE(first.maximised);
+    EXPECT_EQ(first.exitCode, 0u);
+    // The launcher asks for a normal window; the saved show command wins.
+    const RunResult second = StartAndClose(exe);
+    EXPECT_TRUE(second.maximised);
+    EXPECT_EQ(second.exitCode, 0u);
 }
 
 int wmain(int argc, wchar_t** argv) {
