@@ -11,8 +11,10 @@ runs=${1:-5}
 cd "$root"
 
 ./scripts/ensure-deps.sh
+# Some machines put a stand-in `convert` ahead of ImageMagick's on the PATH; the system's comes first here.
+export PATH="/usr/bin:$PATH"
 need=()
-command -v convert >/dev/null || need+=(imagemagick)
+convert -version 2>/dev/null | grep -q ImageMagick || need+=(imagemagick)
 command -v vips >/dev/null || need+=(libvips-tools)
 if [ ${#need[@]} -gt 0 ]; then
     sudo_cmd=(); [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)

@@ -115,6 +115,14 @@ void CMainWindow::LayoutChildren() {
         GetWindowRect(statusBar_, &bar);
         area.bottom = std::max(area.top, area.bottom - (bar.bottom - bar.top));
     }
+    // The children move in one batch; should the batch fail, each moves on its own.
+    constexpr UINT kPlaceFlags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS | SWP_NOOWNERZORDER;
+    HDWP batch = BeginDeferWindowPos(3);
+    const auto place = [&batch](HWND window, int x, int y, int width, int height) {
+        if (batch) batch = DeferWindowPos(batch, window, nullptr, x, y, width, height, kPlaceFlags);
+        if (!batch) SetWindowPos(window, nullptr, x, y, width, height, kPlaceFlags);
+    };
+    // Own visibility flags: while the main window itself is still hidden, IsWindowVisible says no.
     // The tool box takes its own width along the whole height at its edge.
     if (HWND toolBox = toolBox_.Hwnd(); toolBox && (GetWindowLongW(toolBox, GWL_STYLE) & WS_VISIBLE)) {
         const int width = std::min(toolBox_.Width(), static_cast<int>(area.right - area.left));
@@ -125,13 +133,9 @@ void CMainWindow::LayoutChildren() {
         } else {
             area.left += width;
         }
-        SetWindowPos(toolBox, nullptr, left, area.top, width, area.bottom - area.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS | SWP_NOOWNERZORDER);
+        place(toolBox, left, area.top, width, area.bottom - area.top);
     }
-    HWND palette = palette_.Hwnd();
-    // The bar's own visibility: while the main window itself is still hidden, IsWindowVisible says no.
-    if (palette && (GetWindowLongW(palette, GWL_STYLE) & WS_VISIBLE)) {
-        const int width = area.right - area.left;
+    if (HWND palette = palette_.Hwnd(); palette && (GetWindowLongW(palette, GWL_STYLE) & WS_VISIBLE)) {
         int top = area.top;
         if (appSettings.paletteDock == kPaletteDockBottom) {
             top = area.bottom - kPaletteBarHeight;
@@ -139,8 +143,7 @@ void CMainWindow::LayoutChildren() {
         } else {
             area.top += kPaletteBarHeight;
         }
-        SetWindowPos(palette, nullptr, area.left, top, width, kPaletteBarHeight,
-                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS | SWP_NOOWNERZORDER);
+        place(palette, area.left, top, area.right - area.left, kPaletteBarHeight);
     }
     if (!EqualRect(&area, &pictureArea_)) {
         pictureArea_ = area;
@@ -149,9 +152,8 @@ void CMainWindow::LayoutChildren() {
     // The main view holds the canvas and its rulers; without it the canvas takes the area itself.
     HWND view = MainViewWindow();
     if (!view) view = canvas_.Hwnd();
-    if (view)
-        SetWindowPos(view, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS | SWP_NOOWNERZORDER);
+    if (view) place(view, area.left, area.top, area.right - area.left, area.bottom - area.top);
+    if (batch) EndDeferWindowPos(batch);
 }
 
 // ---- status bar -------------------------------------------------------------------------------------

@@ -31,15 +31,6 @@ constexpr std::array<FileType, 8> kFileTypes{{
 constexpr DWORD kPngSaveIndex = 2;
 constexpr wchar_t kDefaultExtension[] = L"png";
 
-wchar_t LowerAscii(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
-
-bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-    return true;
-}
-
 // The type saved under save filter index `index` (1-based); null for none.
 const FileType* SaveTypeAt(DWORD index) {
     DWORD position = 0;
@@ -57,7 +48,7 @@ bool IsPictureExtension(std::wstring_view extension) {
             const size_t end = patterns.find(L';');
             const std::wstring_view pattern = patterns.substr(0, end);
             // "*.EXT": the star stands for the name.
-            if (pattern.size() > 1 && EqualsIgnoringCase(pattern.substr(1), extension)) return true;
+            if (pattern.size() > 1 && EqualsIgnoringAsciiCase(pattern.substr(1), extension)) return true;
             if (end == std::wstring_view::npos) break;
             patterns.remove_prefix(end + 1);
         }

@@ -12,13 +12,6 @@ namespace {
 
 wchar_t LowerAscii(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
 
-bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-    return true;
-}
-
 uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 uint32_t Le32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t{p[3]} << 24; }
 uint32_t Be32(const uint8_t* p) { return uint32_t{p[0]} << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
@@ -71,6 +64,13 @@ bool RunLengthComplete(const uint8_t* data, size_t size, bool fourBits) {
 
 }  // namespace
 
+bool EqualsIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    return true;
+}
+
 // ---- names and the format table -------------------------------------------------------------------------
 
 std::wstring_view FileNamePart(std::wstring_view path) {
@@ -104,14 +104,14 @@ const PictureFormatEntry* FormatEntryOf(std::wstring_view path) {
     if (extension.empty()) return nullptr;
     for (const PictureFormatEntry& entry : PictureFormatTable())
         for (const wchar_t* candidate : entry.extensions)
-            if (candidate && EqualsIgnoringCase(extension, candidate)) return &entry;
+            if (candidate && EqualsIgnoringAsciiCase(extension, candidate)) return &entry;
     return nullptr;
 }
 
 bool ExtensionStartsWith(std::wstring_view path, std::wstring_view prefix) {
     const std::wstring_view extension = ExtensionOf(path);
     if (extension.size() < 1 + prefix.size()) return false;
-    return EqualsIgnoringCase(extension.substr(1, prefix.size()), prefix);
+    return EqualsIgnoringAsciiCase(extension.substr(1, prefix.size()), prefix);
 }
 
 // ---- BMP files the program writes -----------------------------------------------------------------------

@@ -10,6 +10,8 @@
 
 // ---- names and the format table ---------------------------------------------------------------------
 
+// Equal texts when the letters A-Z count as a-z (extensions and patterns).
+bool EqualsIgnoringAsciiCase(std::wstring_view a, std::wstring_view b);
 // The file-name part of a path: the text after the last '\' or '/'.
 std::wstring_view FileNamePart(std::wstring_view path);
 // The extension of a path including its dot: the text from the last '.' of the file-name part; empty
