@@ -16,8 +16,7 @@ bool openLastAtStart = true;
 HWND TextModeEditWindow() {
     if (TheToolState().CurrentTool() != kToolText) return nullptr;
     HWND edit = GetToolReceiver(ToolReceiver::TextEditor);
-    // Its own visibility: while the main window is hidden IsWindowVisible would say no for every child.
-    return edit && (GetWindowLongW(edit, GWL_STYLE) & WS_VISIBLE) ? edit : nullptr;
+    return HasVisibleStyle(edit) ? edit : nullptr;
 }
 
 LRESULT CMainWindow::OnCommand(WPARAM wParam, LPARAM) {

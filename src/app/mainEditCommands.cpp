@@ -40,12 +40,6 @@ private:
     bool open_;
 };
 
-// A selection exists: marked on the picture or floating with content of its own.
-bool SelectionExists() {
-    const FloatingSelection& selection = TheFloatingSelection();
-    return selection.IsActive() && !IsRectEmpty(&selection.Placement());
-}
-
 // A bottom-up 32-bit DIB section, the form the picture and the selection's content have.
 bool IsPictureSection(HBITMAP bitmap) {
     DIBSECTION section{};
@@ -57,7 +51,7 @@ bool IsPictureSection(HBITMAP bitmap) {
 // emptied, so when memory runs out the clipboard keeps what it held. False only when a selection
 // existed and could not be copied; no selection is nothing to do.
 bool CopySelectionToClipboard(HWND owner) {
-    if (!SelectionExists()) return true;
+    if (!TheFloatingSelection().Exists()) return true;
     HGLOBAL dib = nullptr;
     {
         BitmapHandle picture(TheFloatingSelection().ContentFromPicture());
@@ -195,7 +189,7 @@ bool CMainWindow::RunEditCommand(unsigned id) {
             if (canvas_.Hwnd()) InvalidateRect(canvas_.Hwnd(), nullptr, TRUE);
             return true;
         case kCmdCropSelection: {
-            if (!SelectionExists()) return true;
+            if (!TheFloatingSelection().Exists()) return true;
             HBITMAP picture = selection.ContentFromPicture();
             if (!picture) {
                 ShowOutOfMemoryMessage();

@@ -51,7 +51,7 @@ bool SaveDocument(CCanvasWindow& canvas, HWND owner, bool askName) {
 // Writes the floating selection's pixels to a file of the user's choice; the document stays as it is.
 void CopySelectionToFile(HWND owner) {
     FloatingSelection& selection = TheFloatingSelection();
-    if (!selection.IsActive() || IsRectEmpty(&selection.Placement())) return;
+    if (!selection.Exists()) return;
     std::wstring path = TextOf(kTextUntitled);
     if (!ChoosePictureToSave(owner, path)) return;
     HBITMAP part = selection.ContentFromPicture();

@@ -35,12 +35,10 @@ constexpr ZoomCommand kZoomCommands[] = {
 // Shows or hides a panel (without activating it) and says whether it is shown now.
 bool TogglePanel(HWND panel) {
     if (!panel) return false;
-    const bool show = (GetWindowLongW(panel, GWL_STYLE) & WS_VISIBLE) == 0;
+    const bool show = !HasVisibleStyle(panel);
     ShowWindow(panel, show ? SW_SHOWNOACTIVATE : SW_HIDE);
     return show;
 }
-
-bool PanelShown(HWND panel) { return panel && (GetWindowLongW(panel, GWL_STYLE) & WS_VISIBLE); }
 
 void EnableItem(HMENU menu, unsigned id, bool enabled) {
     EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
@@ -48,12 +46,6 @@ void EnableItem(HMENU menu, unsigned id, bool enabled) {
 
 void CheckItem(HMENU menu, unsigned id, bool checked) {
     CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
-}
-
-// A floating selection exists: marked on the picture, lifted or not.
-bool SelectionFloats() {
-    const FloatingSelection& selection = TheFloatingSelection();
-    return selection.IsActive() && !IsRectEmpty(&selection.Placement());
 }
 
 // Fills the whole picture with the palette's background colour as one history step.
@@ -111,7 +103,7 @@ bool CMainWindow::RunViewCommand(unsigned id) {
         // The same as cropping to the selection in the edit menu.
         return RunEditCommand(kCmdCropSelection);
     case kCmdInvertColours:
-        if (SelectionFloats()) {
+        if (TheFloatingSelection().Exists()) {
             TheFloatingSelection().InvertContent();
             if (canvas_.Hwnd()) InvalidateRect(canvas_.Hwnd(), nullptr, FALSE);
         } else {
@@ -119,7 +111,7 @@ bool CMainWindow::RunViewCommand(unsigned id) {
         }
         return true;
     case kCmdClearPicture:
-        if (!SelectionFloats()) ClearPicture();
+        if (!TheFloatingSelection().Exists()) ClearPicture();
         return true;
     case kCmdDrawOpaque:
         tools.SetTransparentSelection(tools.TransparentSelection() ? 0 : 1);
@@ -156,7 +148,7 @@ LRESULT CMainWindow::OnInitMenuPopup(WPARAM wParam, LPARAM) {
 
 void CMainWindow::UpdateMenuStates(HMENU popup) {
     const ToolState& tools = TheToolState();
-    const bool floating = SelectionFloats();
+    const bool floating = TheFloatingSelection().Exists();
     const bool selectionToolState =
         floating && (tools.CurrentTool() == kFreeSelectionTool || tools.CurrentTool() == kRectSelectionTool);
     HWND edit = TextModeEditWindow();
@@ -181,9 +173,9 @@ void CMainWindow::UpdateMenuStates(HMENU popup) {
     }
     for (unsigned id : {kCmdInvertSelection, kCmdCopyTo, kCmdCropSelection}) EnableItem(popup, id, selectionToolState);
 
-    CheckItem(popup, kCmdToolBox, PanelShown(toolBox_.Hwnd()));
-    CheckItem(popup, kCmdPalette, PanelShown(palette_.Hwnd()));
-    CheckItem(popup, kCmdStatusBar, PanelShown(statusBar_));
+    CheckItem(popup, kCmdToolBox, HasVisibleStyle(toolBox_.Hwnd()));
+    CheckItem(popup, kCmdPalette, HasVisibleStyle(palette_.Hwnd()));
+    CheckItem(popup, kCmdStatusBar, HasVisibleStyle(statusBar_));
     EnableItem(popup, kCmdTextToolbar, tools.CurrentTool() == kToolText);
     CheckItem(popup, kCmdTextToolbar, false);  // the fonts window does not exist yet
     CheckItem(popup, kCmdRulers, RulersVisible());

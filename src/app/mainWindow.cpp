@@ -110,7 +110,7 @@ LRESULT CMainWindow::OnCreate(WPARAM, LPARAM) {
 void CMainWindow::LayoutChildren() {
     RECT area;
     GetClientRect(Hwnd(), &area);
-    if (statusBar_ && (GetWindowLongW(statusBar_, GWL_STYLE) & WS_VISIBLE)) {
+    if (HasVisibleStyle(statusBar_)) {
         RECT bar;
         GetWindowRect(statusBar_, &bar);
         area.bottom = std::max(area.top, area.bottom - (bar.bottom - bar.top));
@@ -124,7 +124,7 @@ void CMainWindow::LayoutChildren() {
     };
     // Own visibility flags: while the main window itself is still hidden, IsWindowVisible says no.
     // The tool box takes its own width along the whole height at its edge.
-    if (HWND toolBox = toolBox_.Hwnd(); toolBox && (GetWindowLongW(toolBox, GWL_STYLE) & WS_VISIBLE)) {
+    if (HWND toolBox = toolBox_.Hwnd(); HasVisibleStyle(toolBox)) {
         const int width = std::min(toolBox_.Width(), static_cast<int>(area.right - area.left));
         int left = area.left;
         if (appSettings.toolBoxDock == kToolBoxDockRight) {
@@ -135,7 +135,7 @@ void CMainWindow::LayoutChildren() {
         }
         place(toolBox, left, area.top, width, area.bottom - area.top);
     }
-    if (HWND palette = palette_.Hwnd(); palette && (GetWindowLongW(palette, GWL_STYLE) & WS_VISIBLE)) {
+    if (HWND palette = palette_.Hwnd(); HasVisibleStyle(palette)) {
         int top = area.top;
         if (appSettings.paletteDock == kPaletteDockBottom) {
             top = area.bottom - kPaletteBarHeight;

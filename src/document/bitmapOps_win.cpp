@@ -282,7 +282,14 @@ namespace {
 
 // Stretches the sourceWidth x sourceHeight top-left part of a mask into a new width x height mask.
 HBITMAP StretchMaskPart(HBITMAP mask, int sourceWidth, int sourceHeight, int width, int height) {
-    BitmapHandle result(CreateMaskBitmap(width, height, false));
+    return StretchMaskInto(mask, sourceWidth, sourceHeight, width, height, RECT{0, 0, width, height});
+}
+
+}  // namespace
+
+HBITMAP StretchMaskInto(HBITMAP mask, int sourceWidth, int sourceHeight, int resultWidth, int resultHeight,
+                        const RECT& target) {
+    BitmapHandle result(CreateMaskBitmap(resultWidth, resultHeight, false));
     MemoryDc sourceDc, targetDc;
     if (!result || !sourceDc || !targetDc) return nullptr;
     {
@@ -291,13 +298,13 @@ HBITMAP StretchMaskPart(HBITMAP mask, int sourceWidth, int sourceHeight, int wid
         if (!selectSource || !selectTarget) return nullptr;
         // A plain copy: whole pixels are repeated or dropped, never blended.
         SetStretchBltMode(targetDc, COLORONCOLOR);
-        if (!StretchBlt(targetDc, 0, 0, width, height, sourceDc, 0, 0, sourceWidth, sourceHeight, SRCCOPY))
+        if (!StretchBlt(targetDc, target.left, target.top, target.right - target.left, target.bottom - target.top,
+                        sourceDc, 0, 0, sourceWidth, sourceHeight, SRCCOPY))
             return nullptr;
+        GdiFlush();
     }
     return result.Release();
 }
-
-}  // namespace
 
 HBITMAP StretchMaskBitmap(HBITMAP bitmap, int width, int height) {
     const int sourceWidth = BitmapWidth(bitmap), sourceHeight = BitmapHeight(bitmap);

@@ -15,6 +15,11 @@ HBITMAP CreateFilledBitmap(int width, int height, COLORREF colour, int bits = 32
 HBITMAP CreateMaskBitmap(int width, int height, bool white);
 // 1-bit copy of a mask stretched to width x height (both 0: the source size).
 HBITMAP StretchMaskBitmap(HBITMAP bitmap, int width, int height);
+// A new resultWidth x resultHeight mask (all outside) with the sourceWidth x sourceHeight top-left part
+// of mask stretched into target, whose right and bottom may lie left of or above its left and top: a
+// negative extent mirrors (a target from w - 1 to -1 puts source column 0 into column w - 1).
+HBITMAP StretchMaskInto(HBITMAP mask, int sourceWidth, int sourceHeight, int resultWidth, int resultHeight,
+                        const RECT& target);
 // Back-buffer growth: keeps a bitmap that is large enough, else deletes it and returns one 3/2 the size.
 HBITMAP EnsureScratchBitmap(HBITMAP bitmap, int width, int height);
 int BitmapWidth(HBITMAP bitmap);

@@ -47,20 +47,10 @@ HBITMAP FitMask(HBITMAP mask, int width, int height, BitmapHandle& fitted) {
 // A new mask holding mask mirrored left-right and/or top-bottom.
 HBITMAP MirroredMask(HBITMAP mask, bool horizontal, bool vertical) {
     const int width = BitmapWidth(mask), height = BitmapHeight(mask);
-    BitmapHandle result(CreateMaskBitmap(width, height, false));
-    MemoryDc sourceDc, targetDc;
-    if (!result || !sourceDc || !targetDc) return nullptr;
-    {
-        ScopedSelect selectSource(sourceDc, mask);
-        ScopedSelect selectTarget(targetDc, result.Get());
-        if (!selectSource || !selectTarget) return nullptr;
-        // A negative extent mirrors: destination column w - 1 receives source column 0.
-        if (!StretchBlt(targetDc, horizontal ? width - 1 : 0, vertical ? height - 1 : 0, horizontal ? -width : width,
-                        vertical ? -height : height, sourceDc, 0, 0, width, height, SRCCOPY))
-            return nullptr;
-        GdiFlush();
-    }
-    return result.Release();
+    // A negative extent mirrors: destination column w - 1 receives source column 0.
+    const RECT target{horizontal ? width - 1 : 0, vertical ? height - 1 : 0, horizontal ? -1 : width,
+                      vertical ? -1 : height};
+    return StretchMaskInto(mask, width, height, width, height, target);
 }
 
 // The colour pictures transformed in one pass need 32-bit DIB sections; a pasted bitmap of another depth

@@ -47,6 +47,8 @@ public:
     bool IsEmpty() const { return !content_; }
     bool IsActive() const { return active_; }
     void SetActive(bool active) { active_ = active; }
+    // Active over a rectangle that is not empty, lifted or not: what the edit commands work on.
+    bool Exists() const { return active_ && !IsRectEmpty(&placement_); }
     bool IsChanged() const { return changed_; }
     const RECT& Placement() const { return placement_; }
     const RECT& SourceRect() const { return sourceRect_; }

@@ -367,29 +367,33 @@ bool TxImage::FlipRows(bool flipAlpha) {
     return true;
 }
 
+template <typename GreyRow>
+bool TxImage::ReplaceWithGrey(int32_t transparentIndex, TxRgbQuad transparentColour, GreyRow greyRow) {
+    TxImage grey;
+    if (!grey.Create(Width(), Height(), 8, format_)) {
+        SetLastError(grey.LastErrorText());
+        return false;
+    }
+    grey.SetResolution(header_.xPelsPerMeter, header_.yPelsPerMeter);
+    grey.SetGrayPalette();
+    for (uint32_t y = 0; y < Height(); ++y) greyRow(Row(y), grey.Row(y));
+    grey.alpha_ = std::exchange(alpha_, nullptr);
+    grey.transparentIndex_ = transparentIndex;
+    grey.transparentColour_ = transparentColour;
+    Transfer(grey);
+    return true;
+}
+
 bool TxImage::ToGray() {
     if (!dib_ || borrowed_) return false;
     const uint32_t width = Width(), height = Height();
     if (header_.bitCount == 24) {
-        TxImage grey;
-        if (!grey.Create(width, height, 8, format_)) {
-            SetLastError(grey.LastErrorText());
-            return false;
-        }
-        grey.SetResolution(header_.xPelsPerMeter, header_.yPelsPerMeter);
-        grey.SetGrayPalette();
-        for (uint32_t y = 0; y < height; ++y) {
-            const uint8_t* source = Row(y);
-            uint8_t* target = grey.Row(y);
+        const int32_t transparent =
+            transparentIndex_ >= 0 ? GreyOf(transparentColour_.red, transparentColour_.green, transparentColour_.blue)
+                                   : -1;
+        return ReplaceWithGrey(transparent, transparentColour_, [width](const uint8_t* source, uint8_t* target) {
             for (uint32_t x = 0; x < width; ++x, source += 3) target[x] = GreyOf(source[2], source[1], source[0]);
-        }
-        grey.alpha_ = std::exchange(alpha_, nullptr);
-        grey.transparentIndex_ = transparentIndex_ >= 0
-                                     ? GreyOf(transparentColour_.red, transparentColour_.green, transparentColour_.blue)
-                                     : -1;
-        grey.transparentColour_ = transparentColour_;
-        Transfer(grey);
-        return true;
+        });
     }
 
     uint8_t greyOf[256] = {};
@@ -410,22 +414,11 @@ bool TxImage::ToGray() {
         transparentIndex_ = transparent;
         return true;
     }
-    TxImage grey;
-    if (!grey.Create(width, height, 8, format_)) {
-        SetLastError(grey.LastErrorText());
-        return false;
-    }
-    grey.SetResolution(header_.xPelsPerMeter, header_.yPelsPerMeter);
-    grey.SetGrayPalette();
-    for (uint32_t y = 0; y < height; ++y) {
-        const uint8_t* source = Row(y);
-        uint8_t* target = grey.Row(y);
-        for (uint32_t x = 0; x < width; ++x) target[x] = greyOf[LoadIndex(source, x, header_.bitCount)];
-    }
-    grey.alpha_ = std::exchange(alpha_, nullptr);
-    grey.transparentIndex_ = transparent;
-    Transfer(grey);
-    return true;
+    const uint32_t bits = header_.bitCount;
+    // The transparent colour is not carried over from a palette picture.
+    return ReplaceWithGrey(transparent, TxRgbQuad{}, [&greyOf, width, bits](const uint8_t* source, uint8_t* target) {
+        for (uint32_t x = 0; x < width; ++x) target[x] = greyOf[LoadIndex(source, x, bits)];
+    });
 }
 
 bool TxImage::DecreaseBpp(uint32_t bits, bool errorDiffusion, const TxRgbQuad* palette, uint32_t colours) {

@@ -189,6 +189,10 @@ private:
     uint8_t SearchNearest(TxRgbQuad colour) const;
     // Moves other's storage and attributes into this object; other is left empty.
     void Transfer(TxImage& other);
+    // Replaces the picture by an 8-bit grey one of the same size whose rows greyRow(source, target, y)
+    // fills; alpha plane and resolution move over, the transparent index and colour become the given ones.
+    template <typename GreyRow>
+    bool ReplaceWithGrey(int32_t transparentIndex, TxRgbQuad transparentColour, GreyRow greyRow);
     // The stored block header follows header_.
     void SyncBlockHeader();
 

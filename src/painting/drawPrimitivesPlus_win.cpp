@@ -193,8 +193,8 @@ void BrushAlong(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour, int sha
     switch (shape) {
         case kBrushRound:
         case kBrushSquare:
-            ForEachSegmentStep(x1, y1, x2, y2, [&](PaintPoint p) {
-                const PaintRect dab = BrushDab(p.x, p.y, size);
+            ForEachSegmentStep(x1, y1, x2, y2, [&](PixelPoint p) {
+                const PixelRect dab = BrushDab(p.x, p.y, size);
                 if (shape == kBrushRound) {
                     api.GdipFillEllipseI(graphics, brush.get(), dab.left, dab.top, size, size);
                 } else {

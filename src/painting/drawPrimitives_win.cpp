@@ -74,34 +74,39 @@ void DrawLineSegment(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour, in
     LineSegmentGdi(dc, x1, y1, x2, y2, colour, width);
 }
 
-void DrawRectShape(HDC dc, int left, int top, int right, int bottom, COLORREF penColour, COLORREF fillColour, int width,
-                   int style) {
+namespace {
+
+// A bounded shape in the given style: through GDI+ while the picture has alpha, else the GDI call with
+// the pen and the style's brush selected.
+template <typename GdiShape>
+void BoundedShape(HDC dc, plus::Outline outline, int left, int top, int right, int bottom, COLORREF penColour,
+                  COLORREF fillColour, int width, int style, GdiShape drawWithGdi) {
     if (PrimitivesUseGdiplus()) {
-        plus::Shape(dc, plus::Outline::rectangle, left, top, right, bottom, penColour, fillColour, width, style);
+        plus::Shape(dc, outline, left, top, right, bottom, penColour, fillColour, width, style);
         return;
     }
     const ShapeTools tools(dc, PS_SOLID, width, penColour, ShapeBrush(style, penColour, fillColour));
-    Rectangle(dc, left, top, right, bottom);
+    drawWithGdi();
+}
+
+}  // namespace
+
+void DrawRectShape(HDC dc, int left, int top, int right, int bottom, COLORREF penColour, COLORREF fillColour, int width,
+                   int style) {
+    BoundedShape(dc, plus::Outline::rectangle, left, top, right, bottom, penColour, fillColour, width, style,
+                 [&] { Rectangle(dc, left, top, right, bottom); });
 }
 
 void DrawEllipseShape(HDC dc, int left, int top, int right, int bottom, COLORREF penColour, COLORREF fillColour,
                       int width, int style) {
-    if (PrimitivesUseGdiplus()) {
-        plus::Shape(dc, plus::Outline::ellipse, left, top, right, bottom, penColour, fillColour, width, style);
-        return;
-    }
-    const ShapeTools tools(dc, PS_SOLID, width, penColour, ShapeBrush(style, penColour, fillColour));
-    Ellipse(dc, left, top, right, bottom);
+    BoundedShape(dc, plus::Outline::ellipse, left, top, right, bottom, penColour, fillColour, width, style,
+                 [&] { Ellipse(dc, left, top, right, bottom); });
 }
 
 void DrawRoundRectShape(HDC dc, int left, int top, int right, int bottom, COLORREF penColour, COLORREF fillColour,
                         int width, int style) {
-    if (PrimitivesUseGdiplus()) {
-        plus::Shape(dc, plus::Outline::roundRect, left, top, right, bottom, penColour, fillColour, width, style);
-        return;
-    }
-    const ShapeTools tools(dc, PS_SOLID, width, penColour, ShapeBrush(style, penColour, fillColour));
-    RoundRect(dc, left, top, right, bottom, kCornerSize, kCornerSize);
+    BoundedShape(dc, plus::Outline::roundRect, left, top, right, bottom, penColour, fillColour, width, style,
+                 [&] { RoundRect(dc, left, top, right, bottom, kCornerSize, kCornerSize); });
 }
 
 void DrawCurve(HDC dc, int x0, int y0, int x1, int y1, int x2, int y2, int x3, int y3, COLORREF colour, int width) {
@@ -137,7 +142,7 @@ void EraseAlong(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour, int hal
     if (half <= 0) return;
     const BrushHandle brush(CreateSolidBrush(colour));
     if (!brush) return;
-    ForEachSegmentStep(x1, y1, x2, y2, [&](PaintPoint p) {
+    ForEachSegmentStep(x1, y1, x2, y2, [&](PixelPoint p) {
         const RECT square{p.x - half, p.y - half, p.x + half, p.y + half};
         FillRect(dc, &square, brush.Get());
     });
@@ -147,7 +152,7 @@ void ReplaceColourAlong(HDC dc, int x1, int y1, int x2, int y2, COLORREF oldColo
     if (half <= 0) return;
     // GetPixel gives CLR_INVALID off the bitmap, which no colour matches.
     const COLORREF match = oldColour & 0x00FFFFFF;
-    ForEachSegmentStep(x1, y1, x2, y2, [&](PaintPoint p) {
+    ForEachSegmentStep(x1, y1, x2, y2, [&](PixelPoint p) {
         for (int py = p.y - half; py < p.y + half; ++py) {
             for (int px = p.x - half; px < p.x + half; ++px) {
                 if (GetPixel(dc, px, py) == match) SetPixel(dc, px, py, newColour);
@@ -176,14 +181,14 @@ void BrushAlong(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour, int sha
     const ShapeTools tools(dc, PS_SOLID, 1, colour, BrushHandle(CreateSolidBrush(colour)));
     switch (shape) {
         case kBrushRound:
-            ForEachSegmentStep(x1, y1, x2, y2, [&](PaintPoint p) {
-                const PaintRect dab = BrushDab(p.x, p.y, size);
+            ForEachSegmentStep(x1, y1, x2, y2, [&](PixelPoint p) {
+                const PixelRect dab = BrushDab(p.x, p.y, size);
                 Ellipse(dc, dab.left, dab.top, dab.right, dab.bottom);
             });
             break;
         case kBrushSquare:
-            ForEachSegmentStep(x1, y1, x2, y2, [&](PaintPoint p) {
-                const PaintRect dab = BrushDab(p.x, p.y, size);
+            ForEachSegmentStep(x1, y1, x2, y2, [&](PixelPoint p) {
+                const PixelRect dab = BrushDab(p.x, p.y, size);
                 Rectangle(dc, dab.left, dab.top, dab.right, dab.bottom);
             });
             break;

@@ -9,17 +9,17 @@ SegmentSteps::SegmentSteps(int x1, int y1, int x2, int y2) : x1_(x1), y1_(y1), x
     if (n_ == 0) n_ = 1;
 }
 
-PaintPoint SegmentSteps::At(int64_t i) const {
+PixelPoint SegmentSteps::At(int64_t i) const {
     // Each coordinate is a weighted mean of the two ends, so it fits back into an int.
     return {static_cast<int>((x1_ * (n_ - i) + x2_ * i) / n_), static_cast<int>((y1_ * (n_ - i) + y2_ * i) / n_)};
 }
 
-PaintRect BrushDab(int x, int y, int size) {
+PixelRect BrushDab(int x, int y, int size) {
     const int h = size / 2;
     return {x - h, y - h, x + h, y + h};
 }
 
-std::array<PaintPoint, 4> BrushNibPolygon(int shape, int size, int x1, int y1, int x2, int y2) {
+std::array<PixelPoint, 4> BrushNibPolygon(int shape, int size, int x1, int y1, int x2, int y2) {
     const int h = size / 2;
     const int o = (size - 1) / 2;
     switch (shape) {

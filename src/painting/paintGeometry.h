@@ -5,22 +5,8 @@
 #include <array>
 #include <cstdint>
 
+#include "document/pictureCoordinates.h"
 #include "painting/programRandom.h"
-
-struct PaintPoint {
-    int x = 0;
-    int y = 0;
-    friend bool operator==(const PaintPoint&, const PaintPoint&) = default;
-};
-
-// Left, top, right, bottom; right and bottom exclusive.
-struct PaintRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-    friend bool operator==(const PaintRect&, const PaintRect&) = default;
-};
 
 // How the rectangle, ellipse, rounded rectangle and polygon are filled.
 enum ShapeStyle : int {
@@ -50,7 +36,7 @@ public:
     SegmentSteps(int x1, int y1, int x2, int y2);
     // Number of positions: n + 1.
     int64_t Count() const { return n_ + 1; }
-    PaintPoint At(int64_t i) const;
+    PixelPoint At(int64_t i) const;
 
 private:
     int64_t x1_, y1_, x2_, y2_, n_;
@@ -64,12 +50,12 @@ void ForEachSegmentStep(int x1, int y1, int x2, int y2, Visit&& visit) {
 
 // The square of one round or square brush dab at (x, y) on the GDI path: (x - h, y - h, x + h, y + h)
 // with h = size / 2. The GDI+ path takes the same top-left corner with an extent of size x size.
-PaintRect BrushDab(int x, int y, int size);
+PixelRect BrushDab(int x, int y, int size);
 // The one polygon a slanted nib paints from (x1, y1) to (x2, y2), with h = size / 2 and
 // o = (size - 1) / 2: shape 2 (x1 + o, y1 - o), (x1 - h, y1 + h), (x2 - h, y2 + h), (x2 + o, y2 - o);
 // shape 3 (x1 - h, y1 - h), (x1 + o, y1 + o), (x2 + o, y2 + o), (x2 - h, y2 - h). Other shapes give
 // four times (x1, y1).
-std::array<PaintPoint, 4> BrushNibPolygon(int shape, int size, int x1, int y1, int x2, int y2);
+std::array<PixelPoint, 4> BrushNibPolygon(int shape, int size, int x1, int y1, int x2, int y2);
 
 // One airbrush burst of radius r around the origin: for dy from -r to r and, inside, dx from -r to r,
 // every offset inside the disc (dx^2 + dy^2 <= r^2) draws ProgramRand(), and paint(dx, dy) is called

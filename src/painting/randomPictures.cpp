@@ -84,13 +84,13 @@ void DrawRandomShapes(PictureCanvas& canvas, int width, int height) {
                 canvas.Line(x1, y1, x2, y2);
                 break;
             case 3: {
-                const PaintPoint triangle[3] = {{x1, y1}, {x2, y2}, {(x1 + x2) / 2, (y1 + y2) / 2 - 50}};
+                const PixelPoint triangle[3] = {{x1, y1}, {x2, y2}, {(x1 + x2) / 2, (y1 + y2) / 2 - 50}};
                 canvas.Polygon(triangle, 3);
                 break;
             }
             default: {
-                PaintPoint points[5];
-                for (PaintPoint& point : points) {
+                PixelPoint points[5];
+                for (PixelPoint& point : points) {
                     point.x = ProgramRand() % width;
                     point.y = ProgramRand() % height;
                 }
@@ -139,7 +139,7 @@ void DrawLandscape(PictureCanvas& canvas, int width, int height) {
         const int top = height / 2 - mountainHeight;
         canvas.SelectBrush(kEarthColour);
         canvas.SelectPen(kEarthColour, 1);
-        const PaintPoint mountain[3] = {{left + mountainWidth / 2, top},
+        const PixelPoint mountain[3] = {{left + mountainWidth / 2, top},
                                         {left, top + mountainHeight},
                                         {left + mountainWidth, top + mountainHeight}};
         canvas.Polygon(mountain, 3);
@@ -191,7 +191,7 @@ void DrawRandomCircles(PictureCanvas& canvas, int width, int height) {
         if (!usable) continue;
         canvas.SelectBrush(colour);
         canvas.SelectPen(colour, 2);
-        const PaintPoint triangle[3] = {{x, y - s}, {x - s, y + s}, {x + s, y + s}};
+        const PixelPoint triangle[3] = {{x, y - s}, {x - s, y + s}, {x + s, y + s}};
         canvas.Polygon(triangle, 3);
     }
     for (int i = 0; i < 20; ++i) {

@@ -22,7 +22,7 @@ public:
     virtual void Rectangle(int left, int top, int right, int bottom) = 0;
     virtual void Ellipse(int left, int top, int right, int bottom) = 0;
     virtual void Line(int x1, int y1, int x2, int y2) = 0;
-    virtual void Polygon(const PaintPoint* points, int count) = 0;
+    virtual void Polygon(const PixelPoint* points, int count) = 0;
 };
 
 // Where a picture is too small for one of the divisors or steps below, that element (a band, the sun,

@@ -53,7 +53,7 @@ public:
         MoveToEx(dc_, x1, y1, nullptr);
         LineTo(dc_, x2, y2);
     }
-    void Polygon(const PaintPoint* points, int count) override {
+    void Polygon(const PixelPoint* points, int count) override {
         if (!points || count <= 0) return;
         std::vector<POINT> corners(static_cast<size_t>(count));
         for (int i = 0; i < count; ++i) corners[i] = {points[i].x, points[i].y};

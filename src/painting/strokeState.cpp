@@ -8,7 +8,7 @@ StrokePoints::StrokePoints(int maxCapacity) : maxCapacity_(std::max(maxCapacity,
 bool StrokePoints::Grow() {
     if (capacity_ > maxCapacity_ - kGrowth) return false;
     const int capacity = capacity_ + kGrowth;
-    std::unique_ptr<PaintPoint[]> grown(new (std::nothrow) PaintPoint[capacity]);
+    std::unique_ptr<PixelPoint[]> grown(new (std::nothrow) PixelPoint[capacity]);
     if (!grown) return false;
     std::copy(data_, data_ + count_, grown.get());
     heap_ = std::move(grown);
@@ -17,7 +17,7 @@ bool StrokePoints::Grow() {
     return true;
 }
 
-bool StrokePoints::Append(PaintPoint point) {
+bool StrokePoints::Append(PixelPoint point) {
     if (count_ + 1 >= capacity_ && !Grow()) return false;
     data_[count_++] = point;
     return true;

@@ -22,38 +22,38 @@ public:
 
     int Count() const { return count_; }
     bool Empty() const { return count_ == 0; }
-    const PaintPoint* Data() const { return data_; }
+    const PixelPoint* Data() const { return data_; }
     // Valid for 0 <= index < Count().
-    PaintPoint& operator[](int index) { return data_[index]; }
-    const PaintPoint& operator[](int index) const { return data_[index]; }
+    PixelPoint& operator[](int index) { return data_[index]; }
+    const PixelPoint& operator[](int index) const { return data_[index]; }
     // Valid while not Empty().
-    PaintPoint& Back() { return data_[count_ - 1]; }
-    const PaintPoint& Back() const { return data_[count_ - 1]; }
+    PixelPoint& Back() { return data_[count_ - 1]; }
+    const PixelPoint& Back() const { return data_[count_ - 1]; }
     int Capacity() const { return capacity_; }
     bool OnHeap() const { return data_ != inline_; }
 
     // Appends the point once count + 1 is below the capacity, growing first if needed. False when the
     // point was dropped.
-    bool Append(PaintPoint point);
+    bool Append(PixelPoint point);
     // Empty again, back in the inline buffer; the heap buffer is freed.
     void Reset();
 
 private:
     bool Grow();
 
-    PaintPoint inline_[kInlineCapacity];
-    std::unique_ptr<PaintPoint[]> heap_;
-    PaintPoint* data_ = inline_;
+    PixelPoint inline_[kInlineCapacity];
+    std::unique_ptr<PixelPoint[]> heap_;
+    PixelPoint* data_ = inline_;
     int count_ = 0;
     int capacity_ = kInlineCapacity;
     int maxCapacity_;
 };
 
-inline constexpr PaintPoint kNoStrokePoint{-1, -1};
+inline constexpr PixelPoint kNoStrokePoint{-1, -1};
 
 struct StrokeState {
-    PaintPoint strokeStart = kNoStrokePoint;  // where the press happened
-    PaintPoint strokeEnd = kNoStrokePoint;    // the last point accepted for the stroke
+    PixelPoint strokeStart = kNoStrokePoint;  // where the press happened
+    PixelPoint strokeEnd = kNoStrokePoint;    // the last point accepted for the stroke
     StrokePoints strokePoints;
 
     // Idle: no points (inline buffer again), start and end (-1, -1).

@@ -98,14 +98,14 @@ int ClassifyAngle(double theta) {
     return 0;
 }
 
-int ClassifyDirection(int x, int y, PaintPoint start) {
+int ClassifyDirection(int x, int y, PixelPoint start) {
     const int64_t dx = int64_t{x} - start.x;
     const int64_t dy = int64_t{y} - start.y;
     if (Abs64(dx) <= kDirectionLockDistance && Abs64(dy) <= kDirectionLockDistance) return kDirectionUndecided;
     return ClassifyAngle(std::atan2(static_cast<double>(dy), static_cast<double>(dx)));
 }
 
-void ConstrainToDirection(PaintPoint start, int& x, int& y, int direction) {
+void ConstrainToDirection(PixelPoint start, int& x, int& y, int direction) {
     switch (direction) {
         case 0:
             y = start.y;
@@ -124,8 +124,8 @@ void ConstrainToDirection(PaintPoint start, int& x, int& y, int direction) {
     }
 }
 
-PaintRect BoundingBox(const PaintPoint* points, size_t count) {
-    PaintRect box{INT_MAX, INT_MAX, -INT_MAX, -INT_MAX};
+PixelRect BoundingBox(const PixelPoint* points, size_t count) {
+    PixelRect box{INT_MAX, INT_MAX, -INT_MAX, -INT_MAX};
     for (size_t i = 0; i < count; ++i) {
         box.left = std::min(box.left, points[i].x);
         box.top = std::min(box.top, points[i].y);
@@ -135,29 +135,29 @@ PaintRect BoundingBox(const PaintPoint* points, size_t count) {
     return box;
 }
 
-PaintRect PixelsOfBox(const PaintRect& box) {
-    return PaintRect{box.left, box.top, Saturated(int64_t{box.right} + 1), Saturated(int64_t{box.bottom} + 1)};
+PixelRect PixelsOfBox(const PixelRect& box) {
+    return PixelRect{box.left, box.top, Saturated(int64_t{box.right} + 1), Saturated(int64_t{box.bottom} + 1)};
 }
 
-PaintRect SpannedBox(PaintPoint a, PaintPoint b) {
-    return PaintRect{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+PixelRect SpannedBox(PixelPoint a, PixelPoint b) {
+    return PixelRect{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
 }
 
-PaintRect WidenedBy(const PaintRect& rect, ToolSize size) {
+PixelRect WidenedBy(const PixelRect& rect, ToolSize size) {
     const int64_t growX = (int64_t{size.width} + 1) / 2;
     const int64_t growY = (int64_t{size.height} + 1) / 2;
-    return PaintRect{Saturated(rect.left - growX), Saturated(rect.top - growY), Saturated(rect.right + growX),
+    return PixelRect{Saturated(rect.left - growX), Saturated(rect.top - growY), Saturated(rect.right + growX),
                      Saturated(rect.bottom + growY)};
 }
 
-bool NearStartPoint(PaintPoint point, PaintPoint first, int dragWidth, int dragHeight, int zoom, int lineWidth) {
+bool NearStartPoint(PixelPoint point, PixelPoint first, int dragWidth, int dragHeight, int zoom, int lineWidth) {
     const int64_t z = zoom < 1 ? 1 : zoom;
     const int64_t reachX = int64_t{dragWidth} * 1000 / z + lineWidth;
     const int64_t reachY = int64_t{dragHeight} * 1000 / z + lineWidth;
     return Abs64(int64_t{point.x} - first.x) <= reachX && Abs64(int64_t{point.y} - first.y) <= reachY;
 }
 
-PaintPoint DragSizeForStatus(int tool, int x, int y, PaintPoint start, int pictureWidth, int pictureHeight) {
+PixelPoint DragSizeForStatus(int tool, int x, int y, PixelPoint start, int pictureWidth, int pictureHeight) {
     int64_t dx = int64_t{x} - start.x;
     int64_t dy = int64_t{y} - start.y;
     if (tool == kToolFreeSelection || tool == kToolRectSelection || tool == kToolText) {
@@ -170,7 +170,7 @@ PaintPoint DragSizeForStatus(int tool, int x, int y, PaintPoint start, int pictu
         dx = Abs64(dx);
         dy = Abs64(dy);
     }
-    return PaintPoint{Saturated(dx), Saturated(dy)};
+    return PixelPoint{Saturated(dx), Saturated(dy)};
 }
 
 UndoPolicy UndoPolicyOf(int tool) {

@@ -84,32 +84,32 @@ void SnapLineAngle(int x0, int y0, int& x1, int& y1);
 // grow together, 3 the other diagonal; -1 while the point lies within 8 pixels of the start in both axes.
 inline constexpr int kDirectionUndecided = -1;
 inline constexpr int kDirectionLockDistance = 8;
-int ClassifyDirection(int x, int y, PaintPoint start);
+int ClassifyDirection(int x, int y, PixelPoint start);
 // The class of an angle in radians (picture y grows downward); the sector boundaries at 15, 75, 105 and
 // 165 degrees compare with "less than".
 int ClassifyAngle(double theta);
 // Moves (x, y) onto the line of the class through start; other classes leave it unchanged.
-void ConstrainToDirection(PaintPoint start, int& x, int& y, int direction);
+void ConstrainToDirection(PixelPoint start, int& x, int& y, int direction);
 
 // Left and top the least x and y, right and bottom the greatest x and y (inclusive); no points give
 // left = top = 2147483647 and right = bottom = -2147483647.
-PaintRect BoundingBox(const PaintPoint* points, size_t count);
+PixelRect BoundingBox(const PixelPoint* points, size_t count);
 // The pixels covered by an inclusive box: right and bottom one further.
-PaintRect PixelsOfBox(const PaintRect& box);
+PixelRect PixelsOfBox(const PixelRect& box);
 // The rectangle spanned by two points, normalised, as an inclusive box.
-PaintRect SpannedBox(PaintPoint a, PaintPoint b);
+PixelRect SpannedBox(PixelPoint a, PixelPoint b);
 // Grown by (width + 1) / 2 left and right and (height + 1) / 2 above and below; saturates at the limits
 // of the integer.
-PaintRect WidenedBy(const PaintRect& rect, ToolSize size);
+PixelRect WidenedBy(const PixelRect& rect, ToolSize size);
 
 // The polygon closes when released this near its first corner: the system's drag rectangle (in window
 // pixels) converted to picture pixels at the zoom, plus the line width, in each axis.
-bool NearStartPoint(PaintPoint point, PaintPoint first, int dragWidth, int dragHeight, int zoom, int lineWidth);
+bool NearStartPoint(PixelPoint point, PixelPoint first, int dragWidth, int dragHeight, int zoom, int lineWidth);
 
 // The size shown in the status bar while dragging from start to (x, y): the selection and text tools
 // keep it inside the picture, the rectangle selection and the polygon show it without sign. x is the
 // horizontal extent, y the vertical one.
-PaintPoint DragSizeForStatus(int tool, int x, int y, PaintPoint start, int pictureWidth, int pictureHeight);
+PixelPoint DragSizeForStatus(int tool, int x, int y, PixelPoint start, int pictureWidth, int pictureHeight);
 
 // Which undo step each tool records before it writes into the picture, and when.
 enum class UndoWhen { never, atEndStroke, atFinish, atBeginStroke, atCommit, atSelectionCommit };

@@ -153,7 +153,7 @@ void ToolState::Clear() {
 void ToolState::PointerDown(bool isLeft, int x, int y, bool isDoubleClick) {
     const DispatchScope scope(*this);
     Prepare();
-    stroke_.strokeStart = stroke_.strokeEnd = PaintPoint{x, y};
+    stroke_.strokeStart = stroke_.strokeEnd = PixelPoint{x, y};
     toolObject_->BeginStroke(isLeft, x, y, isDoubleClick);
     Clear();
 }
@@ -161,14 +161,14 @@ void ToolState::PointerDown(bool isLeft, int x, int y, bool isDoubleClick) {
 void ToolState::PointerMove(bool isLeft, int x, int y) {
     const DispatchScope scope(*this);
     Prepare();
-    if (toolObject_->ContinueStroke(isLeft, x, y)) stroke_.strokeEnd = PaintPoint{x, y};
+    if (toolObject_->ContinueStroke(isLeft, x, y)) stroke_.strokeEnd = PixelPoint{x, y};
     Clear();
 }
 
 void ToolState::PointerUp(bool isLeft, int x, int y) {
     const DispatchScope scope(*this);
     Prepare();
-    if (toolObject_->EndStroke(isLeft, x, y)) stroke_.strokeEnd = PaintPoint{x, y};
+    if (toolObject_->EndStroke(isLeft, x, y)) stroke_.strokeEnd = PixelPoint{x, y};
     Clear();
 }
 
@@ -216,7 +216,7 @@ void ToolState::InvalidateCanvas() {
 void ToolState::TrackPointer(int x, int y, unsigned keys) {
     const int tool = settings_.currentTool;
     const ImageModel& document = TheImageModel();
-    const PaintPoint drag = DragSizeForStatus(tool, x, y, stroke_.strokeStart, document.Width(), document.Height());
+    const PixelPoint drag = DragSizeForStatus(tool, x, y, stroke_.strokeStart, document.Width(), document.Height());
     if (tool == kToolRubber || tool == kToolPen || tool == kToolBrush || tool == kToolAirBrush || tool == kToolShape)
         ShowStatusText(kStatusPosition, PositionText(x, y));
     // With Shift the line and shape tools draw square figures: both extents show the horizontal one.

@@ -28,13 +28,13 @@ bool ShiftKeyNow() {
 
 void OverrideShiftKey(std::optional<bool> down) { ShiftOverride() = down; }
 
-bool NearStartPoint(int x, int y, PaintPoint first) {
+bool NearStartPoint(int x, int y, PixelPoint first) {
     const ToolState& state = TheToolState();
-    return NearStartPoint(PaintPoint{x, y}, first, GetSystemMetrics(SM_CXDRAG), GetSystemMetrics(SM_CYDRAG),
+    return NearStartPoint(PixelPoint{x, y}, first, GetSystemMetrics(SM_CXDRAG), GetSystemMetrics(SM_CYDRAG),
                           state.Zoom(), state.LineWidth());
 }
 
-bool RecordToolUndo(int tool, const PaintRect& pointsBox) {
+bool RecordToolUndo(int tool, const PixelRect& pointsBox) {
     ImageModel& document = TheImageModel();
     const UndoPolicy policy = UndoPolicyOf(tool);
     switch (policy.area) {
@@ -45,7 +45,7 @@ bool RecordToolUndo(int tool, const PaintRect& pointsBox) {
         case UndoArea::cornerBounds: {
             // The box holds the points themselves (right and bottom inclusive); the marks reach half the
             // tool size beyond them.
-            const PaintRect area = WidenedBy(PixelsOfBox(pointsBox), TheToolState().ToolSizeOf(tool));
+            const PixelRect area = WidenedBy(PixelsOfBox(pointsBox), TheToolState().ToolSizeOf(tool));
             return document.SnapshotArea(RECT{area.left, area.top, area.right, area.bottom});
         }
         default:
@@ -111,8 +111,8 @@ void SmoothDrawTool::BeginStroke(bool isLeft, int x, int y, bool) {
     shiftAtStart = ShiftKeyAtMessage() ? 1 : 0;
     leftButton = isLeft ? 1 : 0;
     // Twice, so that a click without movement paints a dot.
-    points.Append(PaintPoint{x, y});
-    points.Append(PaintPoint{x, y});
+    points.Append(PixelPoint{x, y});
+    points.Append(PixelPoint{x, y});
     TheImageModel().NotifyViews();
 }
 
@@ -123,7 +123,7 @@ bool SmoothDrawTool::ContinueStroke(bool, int& x, int& y) {
         if (direction == kDirectionUndecided) return false;
         ConstrainToDirection(stroke.strokeStart, x, y, direction);
     }
-    stroke.strokePoints.Append(PaintPoint{x, y});
+    stroke.strokePoints.Append(PixelPoint{x, y});
     TheImageModel().NotifyViews();
     return true;
 }
@@ -142,7 +142,7 @@ bool SmoothDrawTool::EndStroke(bool, int& x, int& y) {
             y = stroke.strokeStart.y;
         }
     }
-    stroke.strokePoints.Append(PaintPoint{x, y});
+    stroke.strokePoints.Append(PixelPoint{x, y});
     const StrokePoints& points = stroke.strokePoints;
     if (surface && RecordToolUndo(state.CurrentTool(), BoundingBox(points.Data(), points.Count())))
         DrawOnPicture(surface);

@@ -114,8 +114,8 @@ public:
 
 protected:
     // Moves the end point as Shift demands.
-    virtual void Constrain(PaintPoint start, int& x, int& y) const = 0;
-    virtual void DrawFigure(HDC dc, PaintPoint start, PaintPoint end, COLORREF pen, COLORREF fill) const = 0;
+    virtual void Constrain(PixelPoint start, int& x, int& y) const = 0;
+    virtual void DrawFigure(HDC dc, PixelPoint start, PixelPoint end, COLORREF pen, COLORREF fill) const = 0;
 
 private:
     // While Shift is down the stroke's end follows the constrained figure.
@@ -124,29 +124,29 @@ private:
 
 class LineTool final : public TwoPointDrawTool {
 protected:
-    void Constrain(PaintPoint start, int& x, int& y) const override;
-    void DrawFigure(HDC dc, PaintPoint start, PaintPoint end, COLORREF pen, COLORREF fill) const override;
+    void Constrain(PixelPoint start, int& x, int& y) const override;
+    void DrawFigure(HDC dc, PixelPoint start, PixelPoint end, COLORREF pen, COLORREF fill) const override;
 };
 
 // The rectangle, ellipse and rounded rectangle: squared with Shift.
 class BoxShapeTool : public TwoPointDrawTool {
 protected:
-    void Constrain(PaintPoint start, int& x, int& y) const override;
+    void Constrain(PixelPoint start, int& x, int& y) const override;
 };
 
 class RectTool final : public BoxShapeTool {
 protected:
-    void DrawFigure(HDC dc, PaintPoint start, PaintPoint end, COLORREF pen, COLORREF fill) const override;
+    void DrawFigure(HDC dc, PixelPoint start, PixelPoint end, COLORREF pen, COLORREF fill) const override;
 };
 
 class EllipseTool final : public BoxShapeTool {
 protected:
-    void DrawFigure(HDC dc, PaintPoint start, PaintPoint end, COLORREF pen, COLORREF fill) const override;
+    void DrawFigure(HDC dc, PixelPoint start, PixelPoint end, COLORREF pen, COLORREF fill) const override;
 };
 
 class RRectTool final : public BoxShapeTool {
 protected:
-    void DrawFigure(HDC dc, PaintPoint start, PaintPoint end, COLORREF pen, COLORREF fill) const override;
+    void DrawFigure(HDC dc, PixelPoint start, PixelPoint end, COLORREF pen, COLORREF fill) const override;
 };
 
 // A cubic curve in three drags: the first sets the end points, the second the first control point,
@@ -181,7 +181,7 @@ public:
 // Records the undo step the tool takes before it writes into the picture: for the tools that record an
 // area, pointsBox (right and bottom inclusive) widened by half the tool size. False when no step could
 // be recorded; the tool then leaves the picture alone.
-bool RecordToolUndo(int tool, const PaintRect& pointsBox);
+bool RecordToolUndo(int tool, const PixelRect& pointsBox);
 
 // A new object of the tool's class; nullptr for an identifier outside 1-16.
 std::unique_ptr<ToolBase> CreateTool(int id);
@@ -195,4 +195,4 @@ void OverrideShiftKey(std::optional<bool> down);
 
 // Is (x, y) near enough to the first corner to close the polygon: the system's drag rectangle at the
 // current zoom plus the line width.
-bool NearStartPoint(int x, int y, PaintPoint first);
+bool NearStartPoint(int x, int y, PixelPoint first);

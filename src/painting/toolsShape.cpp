@@ -26,7 +26,7 @@ void AdjustLineWidth(bool decrease) {
 }
 
 // The figure's box with left <= right and top <= bottom, whichever way it was dragged.
-PaintRect FigureBox(PaintPoint start, PaintPoint end) { return SpannedBox(start, end); }
+PixelRect FigureBox(PixelPoint start, PixelPoint end) { return SpannedBox(start, end); }
 
 }  // namespace
 
@@ -77,29 +77,29 @@ void TwoPointDrawTool::FinishStroke(bool cancel) {
     ToolBase::FinishStroke(cancel);
 }
 
-void LineTool::Constrain(PaintPoint start, int& x, int& y) const { SnapLineAngle(start.x, start.y, x, y); }
+void LineTool::Constrain(PixelPoint start, int& x, int& y) const { SnapLineAngle(start.x, start.y, x, y); }
 
-void LineTool::DrawFigure(HDC dc, PaintPoint start, PaintPoint end, COLORREF pen, COLORREF) const {
+void LineTool::DrawFigure(HDC dc, PixelPoint start, PixelPoint end, COLORREF pen, COLORREF) const {
     DrawLineSegment(dc, start.x, start.y, end.x, end.y, pen, TheToolState().LineWidth());
 }
 
-void BoxShapeTool::Constrain(PaintPoint start, int& x, int& y) const { MakeSquare(start.x, start.y, x, y); }
+void BoxShapeTool::Constrain(PixelPoint start, int& x, int& y) const { MakeSquare(start.x, start.y, x, y); }
 
-void RectTool::DrawFigure(HDC dc, PaintPoint start, PaintPoint end, COLORREF pen, COLORREF fill) const {
+void RectTool::DrawFigure(HDC dc, PixelPoint start, PixelPoint end, COLORREF pen, COLORREF fill) const {
     const ToolState& state = TheToolState();
-    const PaintRect box = FigureBox(start, end);
+    const PixelRect box = FigureBox(start, end);
     DrawRectShape(dc, box.left, box.top, box.right, box.bottom, pen, fill, state.LineWidth(), state.ShapeStyle());
 }
 
-void EllipseTool::DrawFigure(HDC dc, PaintPoint start, PaintPoint end, COLORREF pen, COLORREF fill) const {
+void EllipseTool::DrawFigure(HDC dc, PixelPoint start, PixelPoint end, COLORREF pen, COLORREF fill) const {
     const ToolState& state = TheToolState();
-    const PaintRect box = FigureBox(start, end);
+    const PixelRect box = FigureBox(start, end);
     DrawEllipseShape(dc, box.left, box.top, box.right, box.bottom, pen, fill, state.LineWidth(), state.ShapeStyle());
 }
 
-void RRectTool::DrawFigure(HDC dc, PaintPoint start, PaintPoint end, COLORREF pen, COLORREF fill) const {
+void RRectTool::DrawFigure(HDC dc, PixelPoint start, PixelPoint end, COLORREF pen, COLORREF fill) const {
     const ToolState& state = TheToolState();
-    const PaintRect box = FigureBox(start, end);
+    const PixelRect box = FigureBox(start, end);
     DrawRoundRectShape(dc, box.left, box.top, box.right, box.bottom, pen, fill, state.LineWidth(), state.ShapeStyle());
 }
 
@@ -109,17 +109,17 @@ void BezierTool::BeginStroke(bool isLeft, int x, int y, bool) {
     StrokePoints& points = TheToolState().Stroke().strokePoints;
     leftButton = isLeft ? 1 : 0;
     if (!points.Empty()) {
-        points.Back() = PaintPoint{x, y};
+        points.Back() = PixelPoint{x, y};
     } else {
-        points.Append(PaintPoint{x, y});
-        points.Append(PaintPoint{x, y});
+        points.Append(PixelPoint{x, y});
+        points.Append(PixelPoint{x, y});
     }
     TheImageModel().NotifyViews();
 }
 
 bool BezierTool::ContinueStroke(bool, int& x, int& y) {
     StrokePoints& points = TheToolState().Stroke().strokePoints;
-    if (!points.Empty()) points.Back() = PaintPoint{x, y};
+    if (!points.Empty()) points.Back() = PixelPoint{x, y};
     TheImageModel().NotifyViews();
     return true;
 }
@@ -127,7 +127,7 @@ bool BezierTool::ContinueStroke(bool, int& x, int& y) {
 bool BezierTool::EndStroke(bool, int& x, int& y) {
     StrokePoints& points = TheToolState().Stroke().strokePoints;
     if (points.Count() < 4) {
-        points.Append(PaintPoint{x, y});
+        points.Append(PixelPoint{x, y});
         TheImageModel().NotifyViews();
     } else {
         FinishStroke(false);
@@ -159,7 +159,7 @@ void BezierTool::AdjustSize(bool decrease) { AdjustLineWidth(decrease); }
 
 void BezierTool::FinishStroke(bool cancel) {
     const StrokePoints& points = TheToolState().Stroke().strokePoints;
-    if (!cancel && points.Count() > 1 && surface && RecordToolUndo(kToolBezier, PaintRect{})) DrawOnPicture(surface);
+    if (!cancel && points.Count() > 1 && surface && RecordToolUndo(kToolBezier, PixelRect{})) DrawOnPicture(surface);
     ToolBase::FinishStroke(cancel);
 }
 
@@ -170,13 +170,13 @@ void ShapeTool::BeginStroke(bool isLeft, int x, int y, bool isDoubleClick) {
     leftButton = isLeft ? 1 : 0;
     closed = 0;
     if (!points.Empty() && ShiftKeyNow()) SnapLineAngle(points.Back().x, points.Back().y, x, y);
-    points.Append(PaintPoint{x, y});
+    points.Append(PixelPoint{x, y});
     if (points.Count() > 1 && isDoubleClick) {
         FinishStroke(false);
         return;
     }
     // The first corner twice: the second is the moving end of the first edge.
-    if (points.Count() == 1) points.Append(PaintPoint{x, y});
+    if (points.Count() == 1) points.Append(PixelPoint{x, y});
     TheImageModel().NotifyViews();
 }
 
@@ -184,7 +184,7 @@ bool ShapeTool::ContinueStroke(bool, int& x, int& y) {
     StrokePoints& points = TheToolState().Stroke().strokePoints;
     if (points.Count() > 1) {
         if (ShiftKeyNow()) SnapLineAngle(points[points.Count() - 2].x, points[points.Count() - 2].y, x, y);
-        points.Back() = PaintPoint{x, y};
+        points.Back() = PixelPoint{x, y};
     }
     TheImageModel().NotifyViews();
     return true;
@@ -198,7 +198,7 @@ bool ShapeTool::EndStroke(bool, int& x, int& y) {
     if (!points.Empty() && NearStartPoint(x, y, points[0])) {
         FinishStroke(false);
     } else {
-        points.Append(PaintPoint{x, y});
+        points.Append(PixelPoint{x, y});
         TheImageModel().NotifyViews();
     }
     return true;
@@ -209,7 +209,7 @@ void ShapeTool::DrawOnPicture(HDC dc) {
     const StrokePoints& points = state.Stroke().strokePoints;
     if (points.Empty()) return;
     std::vector<POINT> corners(static_cast<size_t>(points.Count()));
-    std::transform(points.Data(), points.Data() + points.Count(), corners.begin(), [](PaintPoint p) {
+    std::transform(points.Data(), points.Data() + points.Count(), corners.begin(), [](PixelPoint p) {
         return POINT{p.x, p.y};
     });
     const ShapeColours colours = ColoursFor(leftButton != 0, foreColor, backColor);

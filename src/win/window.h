@@ -133,3 +133,7 @@ private:
     bool subclassed_ = false;  // bound by Subclass: the control's own procedure is the default
     bool ownsWindow_ = false;  // created by Create: destroyed with the object
 };
+
+// The window's own WS_VISIBLE style: whether it is shown within its parent, also while the parent itself
+// is still hidden (when IsWindowVisible says no). False for a null window.
+inline bool HasVisibleStyle(HWND window) { return window && (GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0; }

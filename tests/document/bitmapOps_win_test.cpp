@@ -286,7 +286,9 @@ TEST(TurnQuarter, PixelMemoryAndDeviceContextPathsGiveTheSameBits) {
         BitmapHandle via24(TurnQuarter(sectionDc, w, h, clockwise, false));
         ASSERT_TRUE(fast && viaDdb && via24);
         const std::vector<uint8_t> bytes = PictureBytes(fast.Get());
-        if (BitsPerPixel(ddb.Get()) >= 24) EXPECT_EQ(PictureBytes(viaDdb.Get()), bytes) << clockwise;
+        if (BitsPerPixel(ddb.Get()) >= 24) {
+            EXPECT_EQ(PictureBytes(viaDdb.Get()), bytes) << clockwise;
+        }
         EXPECT_EQ(PictureBytes(via24.Get()), bytes) << clockwise;
         // And both follow the rule for every pixel.
         for (int y = 0; y < h; ++y)
@@ -457,7 +459,9 @@ TEST(ShearBitmap, ThirtyDegreesHorizontallyOnTenByTen) {
         // The whole row of 10 pixels is copied, the rest stays white.
         const int end = RowStart(back.Get(), y) + 10;
         EXPECT_NE(PixelAt(back.Get(), end - 1, y), kWhite);
-        if (end < 15) EXPECT_EQ(PixelAt(back.Get(), end, y), kWhite);
+        if (end < 15) {
+            EXPECT_EQ(PixelAt(back.Get(), end, y), kWhite);
+        }
     }
     EXPECT_EQ(PixelAt(forward.Get(), 0, 9), kRed);
     EXPECT_EQ(PixelAt(back.Get(), 5, 9), kRed);

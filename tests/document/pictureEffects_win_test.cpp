@@ -35,20 +35,7 @@ struct Grid {
 
 Grid Read(HBITMAP bitmap) {
     Grid grid;
-    BITMAP bm{};
-    if (!bitmap || !GetObjectW(bitmap, sizeof(bm), &bm)) return grid;
-    grid.width = bm.bmWidth;
-    grid.height = bm.bmHeight;
-    grid.p.resize(static_cast<size_t>(bm.bmWidth) * bm.bmHeight);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = bm.bmWidth;
-    info.bmiHeader.biHeight = -bm.bmHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    HDC screen = GetDC(nullptr);
-    GetDIBits(screen, bitmap, 0, bm.bmHeight, grid.p.data(), &info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
+    grid.p = PixelsAs32Bits(bitmap, grid.width, grid.height);
     return grid;
 }
 

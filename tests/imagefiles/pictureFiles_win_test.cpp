@@ -67,20 +67,7 @@ struct Pixels {
 };
 Pixels ReadPixels(HBITMAP bitmap) {
     Pixels pixels;
-    BITMAP bm{};
-    if (!bitmap || !GetObjectW(bitmap, sizeof(bm), &bm)) return pixels;
-    pixels.width = bm.bmWidth;
-    pixels.height = bm.bmHeight;
-    pixels.raw.resize(static_cast<size_t>(bm.bmWidth) * bm.bmHeight);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = bm.bmWidth;
-    info.bmiHeader.biHeight = -bm.bmHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    HDC screen = GetDC(nullptr);
-    GetDIBits(screen, bitmap, 0, bm.bmHeight, pixels.raw.data(), &info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
+    pixels.raw = PixelsAs32Bits(bitmap, pixels.width, pixels.height);
     return pixels;
 }
 

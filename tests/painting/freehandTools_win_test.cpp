@@ -15,7 +15,7 @@ TEST_F(FreehandTool, PenClickWithoutMovementPaintsOneDot) {
     EXPECT_EQ(Document().UndoCount(), 1);
     // The stroke is over: the state is idle again.
     EXPECT_TRUE(Stroke().strokePoints.Empty());
-    EXPECT_EQ(Stroke().strokeStart, (PaintPoint{-1, -1}));
+    EXPECT_EQ(Stroke().strokeStart, (PixelPoint{-1, -1}));
     ASSERT_TRUE(Document().Undo(false));
     EXPECT_EQ(Pixels(), before);
 }
@@ -76,13 +76,13 @@ TEST_F(FreehandTool, ShiftLocksTheStrokeOnceItLeavesTheSquareAroundTheStart) {
     Tools().PointerDown(true, 20, 20, false);
     // Within 8 pixels in both axes: the moves are ignored and the end stays at the start.
     Tools().PointerMove(true, 27, 28);
-    EXPECT_EQ(Stroke().strokeEnd, (PaintPoint{20, 20}));
+    EXPECT_EQ(Stroke().strokeEnd, (PixelPoint{20, 20}));
     EXPECT_EQ(Stroke().strokePoints.Count(), 2);
     // Leaving it mostly sideways locks the stroke horizontally, from then on.
     Tools().PointerMove(true, 35, 23);
-    EXPECT_EQ(Stroke().strokeEnd, (PaintPoint{35, 20}));
+    EXPECT_EQ(Stroke().strokeEnd, (PixelPoint{35, 20}));
     Tools().PointerMove(true, 45, 38);
-    EXPECT_EQ(Stroke().strokeEnd, (PaintPoint{45, 20}));
+    EXPECT_EQ(Stroke().strokeEnd, (PixelPoint{45, 20}));
     OverrideShiftKey(false);  // releasing Shift during the stroke keeps the lock
     const std::vector<COLORREF> before = Pixels();
     Tools().PointerUp(true, 50, 2);
@@ -103,20 +103,20 @@ TEST_F(FreehandTool, FifteenDegreesFromTheStartIsTheDiagonal) {
     // 11 / 41 lies just above tan 15 degrees, 15 / 56 just below it.
     Tools().PointerDown(true, 2, 2, false);
     Tools().PointerMove(true, 43, 13);
-    EXPECT_EQ(Stroke().strokeEnd, (PaintPoint{43, 43}));
+    EXPECT_EQ(Stroke().strokeEnd, (PixelPoint{43, 43}));
     Tools().FinishStroke(true);
     Tools().PointerDown(true, 2, 2, false);
     Tools().PointerMove(true, 58, 17);
-    EXPECT_EQ(Stroke().strokeEnd, (PaintPoint{58, 2}));
+    EXPECT_EQ(Stroke().strokeEnd, (PixelPoint{58, 2}));
     Tools().FinishStroke(true);
     // The other diagonal and vertical.
     Tools().PointerDown(true, 30, 30, false);
     Tools().PointerMove(true, 40, 19);
-    EXPECT_EQ(Stroke().strokeEnd, (PaintPoint{41, 19}));
+    EXPECT_EQ(Stroke().strokeEnd, (PixelPoint{41, 19}));
     Tools().FinishStroke(true);
     Tools().PointerDown(true, 30, 30, false);
     Tools().PointerMove(true, 32, 10);
-    EXPECT_EQ(Stroke().strokeEnd, (PaintPoint{30, 10}));
+    EXPECT_EQ(Stroke().strokeEnd, (PixelPoint{30, 10}));
 }
 
 TEST_F(FreehandTool, RightButtonEraserTurnsOnlyForegroundPixelsIntoBackground) {

@@ -19,9 +19,9 @@ struct Lcg {
     }
 };
 
-std::vector<PaintPoint> Steps(int x1, int y1, int x2, int y2) {
-    std::vector<PaintPoint> points;
-    ForEachSegmentStep(x1, y1, x2, y2, [&](PaintPoint p) { points.push_back(p); });
+std::vector<PixelPoint> Steps(int x1, int y1, int x2, int y2) {
+    std::vector<PixelPoint> points;
+    ForEachSegmentStep(x1, y1, x2, y2, [&](PixelPoint p) { points.push_back(p); });
     return points;
 }
 
@@ -61,32 +61,32 @@ TEST(OpaqueArgb, SwapsRedAndBlueAndSetsFullAlpha) {
 
 TEST(SegmentSteps, VisitsBothEndsWithTruncatingDivision) {
     // A single point is visited twice (n is 1).
-    EXPECT_EQ(Steps(5, 5, 5, 5), (std::vector<PaintPoint>{{5, 5}, {5, 5}}));
-    EXPECT_EQ(Steps(0, 0, 3, 1), (std::vector<PaintPoint>{{0, 0}, {1, 0}, {2, 0}, {3, 1}}));
+    EXPECT_EQ(Steps(5, 5, 5, 5), (std::vector<PixelPoint>{{5, 5}, {5, 5}}));
+    EXPECT_EQ(Steps(0, 0, 3, 1), (std::vector<PixelPoint>{{0, 0}, {1, 0}, {2, 0}, {3, 1}}));
     // Toward zero, not toward minus infinity: -1/3 is 0.
-    EXPECT_EQ(Steps(-3, 0, 0, -1), (std::vector<PaintPoint>{{-3, 0}, {-2, 0}, {-1, 0}, {0, -1}}));
+    EXPECT_EQ(Steps(-3, 0, 0, -1), (std::vector<PixelPoint>{{-3, 0}, {-2, 0}, {-1, 0}, {0, -1}}));
     // The longer axis decides the number of steps; each step moves it by one.
-    const std::vector<PaintPoint> steep = Steps(10, 2, 7, 12);
+    const std::vector<PixelPoint> steep = Steps(10, 2, 7, 12);
     ASSERT_EQ(steep.size(), 11u);
     for (size_t i = 0; i < steep.size(); ++i) EXPECT_EQ(steep[i].y, static_cast<int>(2 + i));
-    EXPECT_EQ(steep.front(), (PaintPoint{10, 2}));
-    EXPECT_EQ(steep.back(), (PaintPoint{7, 12}));
+    EXPECT_EQ(steep.front(), (PixelPoint{10, 2}));
+    EXPECT_EQ(steep.back(), (PixelPoint{7, 12}));
 }
 
 TEST(SegmentSteps, FarApartEndsDoNotOverflow) {
     const SegmentSteps steps(-2000000000, 7, 2000000000, -7);
     ASSERT_EQ(steps.Count(), 4000000001LL);
-    EXPECT_EQ(steps.At(0), (PaintPoint{-2000000000, 7}));
-    EXPECT_EQ(steps.At(2000000000), (PaintPoint{0, 0}));
-    EXPECT_EQ(steps.At(4000000000LL), (PaintPoint{2000000000, -7}));
+    EXPECT_EQ(steps.At(0), (PixelPoint{-2000000000, 7}));
+    EXPECT_EQ(steps.At(2000000000), (PixelPoint{0, 0}));
+    EXPECT_EQ(steps.At(4000000000LL), (PixelPoint{2000000000, -7}));
 }
 
 TEST(BrushGeometry, DabsAndSlantedNibs) {
-    EXPECT_EQ(BrushDab(10, 20, 4), (PaintRect{8, 18, 12, 22}));
-    EXPECT_EQ(BrushDab(10, 20, 5), (PaintRect{8, 18, 12, 22}));  // h = 5 / 2 = 2
+    EXPECT_EQ(BrushDab(10, 20, 4), (PixelRect{8, 18, 12, 22}));
+    EXPECT_EQ(BrushDab(10, 20, 5), (PixelRect{8, 18, 12, 22}));  // h = 5 / 2 = 2
 
     // Size 4, a single point: h = 2, o = 1.
-    using Nib = std::array<PaintPoint, 4>;
+    using Nib = std::array<PixelPoint, 4>;
     EXPECT_EQ(BrushNibPolygon(kBrushSlantRising, 4, 30, 40, 30, 40), (Nib{{{31, 39}, {28, 42}, {28, 42}, {31, 39}}}));
     EXPECT_EQ(BrushNibPolygon(kBrushSlantFalling, 4, 30, 40, 30, 40), (Nib{{{28, 38}, {31, 41}, {31, 41}, {28, 38}}}));
     // Size 7 over a segment: h = 3, o = 3; the first two corners belong to the start, the others to the end.

@@ -21,7 +21,7 @@ struct Lcg {
 // What a picture drew, in order, with the pen and brush in use at each shape.
 struct Op {
     enum Kind { fill, rectangle, ellipse, line, polygon } kind;
-    std::vector<PaintPoint> points;
+    std::vector<PixelPoint> points;
     uint32_t penColour;
     int penWidth;
     uint32_t brushColour;
@@ -47,8 +47,8 @@ public:
         Add(Op::ellipse, {{left, top}, {right, bottom}});
     }
     void Line(int x1, int y1, int x2, int y2) override { Add(Op::line, {{x1, y1}, {x2, y2}}); }
-    void Polygon(const PaintPoint* points, int count) override {
-        Add(Op::polygon, std::vector<PaintPoint>(points, points + count));
+    void Polygon(const PixelPoint* points, int count) override {
+        Add(Op::polygon, std::vector<PixelPoint>(points, points + count));
     }
     size_t Count(Op::Kind kind) const {
         size_t n = 0;
@@ -57,7 +57,7 @@ public:
     }
 
 private:
-    void Add(Op::Kind kind, std::vector<PaintPoint> points) {
+    void Add(Op::Kind kind, std::vector<PixelPoint> points) {
         ops.push_back({kind, std::move(points), penColour, penWidth, brushColour});
     }
 };
@@ -112,15 +112,15 @@ TEST(RandomShapes, FollowsTheNumberSequenceShapeByShape) {
             case 1:
             case 2:
                 EXPECT_EQ(op.kind, kind == 0 ? Op::rectangle : kind == 1 ? Op::ellipse : Op::line);
-                EXPECT_EQ(op.points, (std::vector<PaintPoint>{{x1, y1}, {x2, y2}}));
+                EXPECT_EQ(op.points, (std::vector<PixelPoint>{{x1, y1}, {x2, y2}}));
                 break;
             case 3:
                 EXPECT_EQ(op.kind, Op::polygon);
                 EXPECT_EQ(op.points,
-                          (std::vector<PaintPoint>{{x1, y1}, {x2, y2}, {(x1 + x2) / 2, (y1 + y2) / 2 - 50}}));
+                          (std::vector<PixelPoint>{{x1, y1}, {x2, y2}, {(x1 + x2) / 2, (y1 + y2) / 2 - 50}}));
                 break;
             default: {
-                std::vector<PaintPoint> five;
+                std::vector<PixelPoint> five;
                 for (int k = 0; k < 5; ++k) {
                     const int px = r.Next() % w;
                     five.push_back({px, r.Next() % h});
@@ -152,7 +152,7 @@ TEST(Landscape, SkyGroundMountainsAndTreesInSequence) {
     const uint32_t band = kLandscapeColours[r.Next() % 6];
     const int sy = r.Next() % 10 - 5, sx = r.Next() % 10 - 5, ey = r.Next() % 10 - 5, ex = r.Next() % 10 - 5;
     const Op& first = canvas.ops[0];
-    EXPECT_EQ(first.points, (std::vector<PaintPoint>{{-20 + sx, 0 + sy}, {30 + ex, 6 + ey}}));
+    EXPECT_EQ(first.points, (std::vector<PixelPoint>{{-20 + sx, 0 + sy}, {30 + ex, 6 + ey}}));
     EXPECT_EQ(first.penColour, band);
     EXPECT_EQ(first.penWidth, 3);
 
@@ -200,14 +200,14 @@ TEST(RandomCircles, BackgroundDiscsTrianglesAndLines) {
     Lcg r{31};
     const Op& background = canvas.ops[0];
     EXPECT_EQ(background.brushColour, kCircleColours[r.Next() % 6]);
-    EXPECT_EQ(background.points, (std::vector<PaintPoint>{{0, 0}, {w, h}}));
+    EXPECT_EQ(background.points, (std::vector<PixelPoint>{{0, 0}, {w, h}}));
     EXPECT_EQ(background.penColour, 0u);
     EXPECT_EQ(background.penWidth, 1);
 
     const int x = r.Next() % w, y = r.Next() % h, radius = 5 + r.Next() % 5;
     const Op& disc = canvas.ops[1];
     EXPECT_EQ(disc.kind, Op::ellipse);
-    EXPECT_EQ(disc.points, (std::vector<PaintPoint>{{x - radius, y - radius}, {x + radius, y + radius}}));
+    EXPECT_EQ(disc.points, (std::vector<PixelPoint>{{x - radius, y - radius}, {x + radius, y + radius}}));
     EXPECT_EQ(disc.brushColour, kCircleColours[r.Next() % 6]);
     EXPECT_EQ(disc.penColour, 0u);  // discs keep the default black pen
 

@@ -55,9 +55,9 @@ TEST_F(ShapeToolTest, PreviewWithShiftMovesTheStoredEnd) {
     OverrideShiftKey(true);
     Tools().PointerDown(true, 5, 5, false);
     Tools().PointerMove(true, 15, 8);
-    EXPECT_EQ(Stroke().strokeEnd, (PaintPoint{15, 8}));
+    EXPECT_EQ(Stroke().strokeEnd, (PixelPoint{15, 8}));
     Preview();
-    EXPECT_EQ(Stroke().strokeEnd, (PaintPoint{15, 5}));
+    EXPECT_EQ(Stroke().strokeEnd, (PixelPoint{15, 5}));
 }
 
 TEST_F(ShapeToolTest, RectangleWithShiftBecomesASquare) {
@@ -256,11 +256,11 @@ TEST_F(ShapeToolTest, PolygonEdgesSnapWithShift) {
     OverrideShiftKey(true);
     Tools().PointerDown(true, 10, 10, false);
     Tools().PointerMove(true, 40, 13);
-    EXPECT_EQ(Stroke().strokeEnd, (PaintPoint{40, 10}));
+    EXPECT_EQ(Stroke().strokeEnd, (PixelPoint{40, 10}));
     Tools().PointerUp(true, 40, 13);
     // The next corner snaps against the previous one.
     Tools().PointerDown(true, 42, 30, false);
-    EXPECT_EQ(Stroke().strokePoints.Back(), (PaintPoint{40, 30}));
+    EXPECT_EQ(Stroke().strokePoints.Back(), (PixelPoint{40, 30}));
 }
 
 }  // namespace

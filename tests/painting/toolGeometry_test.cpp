@@ -12,17 +12,17 @@
 
 namespace {
 
-PaintPoint Snapped(int x0, int y0, int x1, int y1) {
+PixelPoint Snapped(int x0, int y0, int x1, int y1) {
     SnapLineAngle(x0, y0, x1, y1);
     return {x1, y1};
 }
 
-PaintPoint Squared(int x0, int y0, int x1, int y1) {
+PixelPoint Squared(int x0, int y0, int x1, int y1) {
     MakeSquare(x0, y0, x1, y1);
     return {x1, y1};
 }
 
-PaintPoint Constrained(PaintPoint start, int x, int y, int direction) {
+PixelPoint Constrained(PixelPoint start, int x, int y, int direction) {
     ConstrainToDirection(start, x, y, direction);
     return {x, y};
 }
@@ -96,31 +96,31 @@ TEST(StepValue, IncreaseHasNoUpperLimitAndDecreaseStopsAtOne) {
 
 TEST(SnapLineAngle, ThresholdIsTwoFifthsOfTheLargerExtent) {
     // 5 * 3 = 15 < 20: horizontal; 5 * 4 = 20 is not below 20: the 45 degree line.
-    EXPECT_EQ(Snapped(0, 0, 10, 3), (PaintPoint{10, 0}));
-    EXPECT_EQ(Snapped(0, 0, 10, 4), (PaintPoint{10, 10}));
-    EXPECT_EQ(Snapped(0, 0, 10, -4), (PaintPoint{10, -10}));
-    EXPECT_EQ(Snapped(0, 0, -10, -3), (PaintPoint{-10, 0}));
+    EXPECT_EQ(Snapped(0, 0, 10, 3), (PixelPoint{10, 0}));
+    EXPECT_EQ(Snapped(0, 0, 10, 4), (PixelPoint{10, 10}));
+    EXPECT_EQ(Snapped(0, 0, 10, -4), (PixelPoint{10, -10}));
+    EXPECT_EQ(Snapped(0, 0, -10, -3), (PixelPoint{-10, 0}));
     // The vertical counterparts, and a start that is not the origin.
-    EXPECT_EQ(Snapped(5, 5, 8, 15), (PaintPoint{5, 15}));
-    EXPECT_EQ(Snapped(5, 5, 9, 15), (PaintPoint{15, 15}));
-    EXPECT_EQ(Snapped(5, 5, 1, -5), (PaintPoint{-5, -5}));
+    EXPECT_EQ(Snapped(5, 5, 8, 15), (PixelPoint{5, 15}));
+    EXPECT_EQ(Snapped(5, 5, 9, 15), (PixelPoint{15, 15}));
+    EXPECT_EQ(Snapped(5, 5, 1, -5), (PixelPoint{-5, -5}));
     // A tie is the diagonal already; no movement stays.
-    EXPECT_EQ(Snapped(0, 0, 7, -7), (PaintPoint{7, -7}));
-    EXPECT_EQ(Snapped(3, 4, 3, 4), (PaintPoint{3, 4}));
+    EXPECT_EQ(Snapped(0, 0, 7, -7), (PixelPoint{7, -7}));
+    EXPECT_EQ(Snapped(3, 4, 3, 4), (PixelPoint{3, 4}));
 }
 
 TEST(MakeSquare, LargerExtentWinsAndTieChangesYOnly) {
-    EXPECT_EQ(Squared(0, 0, 10, -4), (PaintPoint{10, -10}));
-    EXPECT_EQ(Squared(0, 0, -3, 8), (PaintPoint{-8, 8}));
-    EXPECT_EQ(Squared(0, 0, 3, 8), (PaintPoint{8, 8}));
-    EXPECT_EQ(Squared(2, 2, 12, 2), (PaintPoint{12, -8}));  // y1 not below y0: upward
-    EXPECT_EQ(Squared(0, 0, 5, -5), (PaintPoint{5, -5}));
+    EXPECT_EQ(Squared(0, 0, 10, -4), (PixelPoint{10, -10}));
+    EXPECT_EQ(Squared(0, 0, -3, 8), (PixelPoint{-8, 8}));
+    EXPECT_EQ(Squared(0, 0, 3, 8), (PixelPoint{8, 8}));
+    EXPECT_EQ(Squared(2, 2, 12, 2), (PixelPoint{12, -8}));  // y1 not below y0: upward
+    EXPECT_EQ(Squared(0, 0, 5, -5), (PixelPoint{5, -5}));
     // Applying it again changes nothing, so repeated repaints keep the figure.
-    EXPECT_EQ(Squared(0, 0, 10, -10), (PaintPoint{10, -10}));
+    EXPECT_EQ(Squared(0, 0, 10, -10), (PixelPoint{10, -10}));
 }
 
 TEST(ClassifyDirection, WithinEightPixelsIsUndecided) {
-    const PaintPoint start{100, 100};
+    const PixelPoint start{100, 100};
     EXPECT_EQ(ClassifyDirection(108, 92, start), kDirectionUndecided);
     EXPECT_EQ(ClassifyDirection(100, 100, start), kDirectionUndecided);
     EXPECT_EQ(ClassifyDirection(92, 108, start), kDirectionUndecided);
@@ -129,7 +129,7 @@ TEST(ClassifyDirection, WithinEightPixelsIsUndecided) {
 }
 
 TEST(ClassifyDirection, EightSectorsOfFourClasses) {
-    const PaintPoint s{0, 0};
+    const PixelPoint s{0, 0};
     EXPECT_EQ(ClassifyDirection(20, 1, s), 0);
     EXPECT_EQ(ClassifyDirection(-20, -1, s), 0);
     EXPECT_EQ(ClassifyDirection(-20, 1, s), 0);
@@ -166,61 +166,61 @@ TEST(ClassifyDirection, BoundariesCompareWithLessThan) {
 
 TEST(ClassifyDirection, PointsEitherSideOfFifteenDegrees) {
     // tan 15 degrees = 0.26795: (1000, 268) lies just above the boundary, (1000, 267) just below.
-    EXPECT_EQ(ClassifyDirection(1000, 268, PaintPoint{0, 0}), 2);
-    EXPECT_EQ(ClassifyDirection(1000, 267, PaintPoint{0, 0}), 0);
-    EXPECT_EQ(ClassifyDirection(1010, 278, PaintPoint{10, 10}), 2);
+    EXPECT_EQ(ClassifyDirection(1000, 268, PixelPoint{0, 0}), 2);
+    EXPECT_EQ(ClassifyDirection(1000, 267, PixelPoint{0, 0}), 0);
+    EXPECT_EQ(ClassifyDirection(1010, 278, PixelPoint{10, 10}), 2);
 }
 
 TEST(ConstrainToDirection, MovesThePointOntoTheLockedLine) {
-    const PaintPoint start{10, 20};
-    EXPECT_EQ(Constrained(start, 40, 27, 0), (PaintPoint{40, 20}));
-    EXPECT_EQ(Constrained(start, 13, 60, 1), (PaintPoint{10, 60}));
-    EXPECT_EQ(Constrained(start, 30, 99, 2), (PaintPoint{30, 40}));
-    EXPECT_EQ(Constrained(start, 0, 35, 3), (PaintPoint{-5, 35}));
-    EXPECT_EQ(Constrained(start, 7, 8, -1), (PaintPoint{7, 8}));
-    EXPECT_EQ(Constrained(start, 7, 8, 4), (PaintPoint{7, 8}));
+    const PixelPoint start{10, 20};
+    EXPECT_EQ(Constrained(start, 40, 27, 0), (PixelPoint{40, 20}));
+    EXPECT_EQ(Constrained(start, 13, 60, 1), (PixelPoint{10, 60}));
+    EXPECT_EQ(Constrained(start, 30, 99, 2), (PixelPoint{30, 40}));
+    EXPECT_EQ(Constrained(start, 0, 35, 3), (PixelPoint{-5, 35}));
+    EXPECT_EQ(Constrained(start, 7, 8, -1), (PixelPoint{7, 8}));
+    EXPECT_EQ(Constrained(start, 7, 8, 4), (PixelPoint{7, 8}));
 }
 
 TEST(BoundingBox, InclusiveExtremesAndEmptyList) {
-    const PaintPoint points[] = {{5, 9}, {-2, 14}, {7, 3}, {5, 9}};
-    EXPECT_EQ(BoundingBox(points, 4), (PaintRect{-2, 3, 7, 14}));
-    EXPECT_EQ(BoundingBox(points, 1), (PaintRect{5, 9, 5, 9}));
-    EXPECT_EQ(BoundingBox(points, 0), (PaintRect{INT_MAX, INT_MAX, -INT_MAX, -INT_MAX}));
+    const PixelPoint points[] = {{5, 9}, {-2, 14}, {7, 3}, {5, 9}};
+    EXPECT_EQ(BoundingBox(points, 4), (PixelRect{-2, 3, 7, 14}));
+    EXPECT_EQ(BoundingBox(points, 1), (PixelRect{5, 9, 5, 9}));
+    EXPECT_EQ(BoundingBox(points, 0), (PixelRect{INT_MAX, INT_MAX, -INT_MAX, -INT_MAX}));
 }
 
 TEST(UndoArea, BoxCoversItsPointsAndGrowsByHalfTheToolSize) {
-    EXPECT_EQ(PixelsOfBox(PaintRect{5, 5, 5, 5}), (PaintRect{5, 5, 6, 6}));
-    EXPECT_EQ(SpannedBox(PaintPoint{9, 1}, PaintPoint{2, 6}), (PaintRect{2, 1, 9, 6}));
+    EXPECT_EQ(PixelsOfBox(PixelRect{5, 5, 5, 5}), (PixelRect{5, 5, 6, 6}));
+    EXPECT_EQ(SpannedBox(PixelPoint{9, 1}, PixelPoint{2, 6}), (PixelRect{2, 1, 9, 6}));
     // (w + 1) / 2 and (h + 1) / 2 in integer division.
-    EXPECT_EQ(WidenedBy(PaintRect{10, 10, 20, 20}, ToolSize{1, 1}), (PaintRect{9, 9, 21, 21}));
-    EXPECT_EQ(WidenedBy(PaintRect{10, 10, 20, 20}, ToolSize{4, 5}), (PaintRect{8, 7, 22, 23}));
-    EXPECT_EQ(WidenedBy(PaintRect{INT_MIN + 1, 0, INT_MAX, 0}, ToolSize{8, 1}), (PaintRect{INT_MIN, -1, INT_MAX, 1}));
+    EXPECT_EQ(WidenedBy(PixelRect{10, 10, 20, 20}, ToolSize{1, 1}), (PixelRect{9, 9, 21, 21}));
+    EXPECT_EQ(WidenedBy(PixelRect{10, 10, 20, 20}, ToolSize{4, 5}), (PixelRect{8, 7, 22, 23}));
+    EXPECT_EQ(WidenedBy(PixelRect{INT_MIN + 1, 0, INT_MAX, 0}, ToolSize{8, 1}), (PixelRect{INT_MIN, -1, INT_MAX, 1}));
 }
 
 TEST(NearStartPoint, DragRectangleConvertedAtTheZoomPlusLineWidth) {
-    const PaintPoint first{50, 50};
+    const PixelPoint first{50, 50};
     // Drag metrics 4 at 100 %, line width 1: within 5 picture pixels in both axes.
-    EXPECT_TRUE(NearStartPoint(PaintPoint{55, 45}, first, 4, 4, 1000, 1));
-    EXPECT_FALSE(NearStartPoint(PaintPoint{56, 50}, first, 4, 4, 1000, 1));
-    EXPECT_FALSE(NearStartPoint(PaintPoint{50, 44}, first, 4, 4, 1000, 1));
+    EXPECT_TRUE(NearStartPoint(PixelPoint{55, 45}, first, 4, 4, 1000, 1));
+    EXPECT_FALSE(NearStartPoint(PixelPoint{56, 50}, first, 4, 4, 1000, 1));
+    EXPECT_FALSE(NearStartPoint(PixelPoint{50, 44}, first, 4, 4, 1000, 1));
     // At 200 %: 4 * 1000 / 2000 + 1 = 3.
-    EXPECT_TRUE(NearStartPoint(PaintPoint{47, 53}, first, 4, 4, 2000, 1));
-    EXPECT_FALSE(NearStartPoint(PaintPoint{46, 50}, first, 4, 4, 2000, 1));
+    EXPECT_TRUE(NearStartPoint(PixelPoint{47, 53}, first, 4, 4, 2000, 1));
+    EXPECT_FALSE(NearStartPoint(PixelPoint{46, 50}, first, 4, 4, 2000, 1));
     // Each axis has its own metric; a zoom of 0 cannot divide by zero.
-    EXPECT_TRUE(NearStartPoint(PaintPoint{52, 58}, first, 2, 8, 1000, 0));
-    EXPECT_FALSE(NearStartPoint(PaintPoint{53, 50}, first, 2, 8, 1000, 0));
-    EXPECT_TRUE(NearStartPoint(PaintPoint{4000, 50}, first, 4, 4, 0, 1));
+    EXPECT_TRUE(NearStartPoint(PixelPoint{52, 58}, first, 2, 8, 1000, 0));
+    EXPECT_FALSE(NearStartPoint(PixelPoint{53, 50}, first, 2, 8, 1000, 0));
+    EXPECT_TRUE(NearStartPoint(PixelPoint{4000, 50}, first, 4, 4, 0, 1));
 }
 
 TEST(DragSizeForStatus, SelectionAndTextStayInsideThePicture) {
-    const PaintPoint start{30, 20};
-    EXPECT_EQ(DragSizeForStatus(kToolRectSelection, 500, 500, start, 100, 50), (PaintPoint{70, 30}));
-    EXPECT_EQ(DragSizeForStatus(kToolFreeSelection, -9, -9, start, 100, 50), (PaintPoint{-30, -20}));
-    EXPECT_EQ(DragSizeForStatus(kToolText, 100, 50, start, 100, 50), (PaintPoint{70, 30}));
-    EXPECT_EQ(DragSizeForStatus(kToolRectSelection, -9, -9, start, 100, 50), (PaintPoint{30, 20}));
+    const PixelPoint start{30, 20};
+    EXPECT_EQ(DragSizeForStatus(kToolRectSelection, 500, 500, start, 100, 50), (PixelPoint{70, 30}));
+    EXPECT_EQ(DragSizeForStatus(kToolFreeSelection, -9, -9, start, 100, 50), (PixelPoint{-30, -20}));
+    EXPECT_EQ(DragSizeForStatus(kToolText, 100, 50, start, 100, 50), (PixelPoint{70, 30}));
+    EXPECT_EQ(DragSizeForStatus(kToolRectSelection, -9, -9, start, 100, 50), (PixelPoint{30, 20}));
     // The other tools report the raw drag; the polygon without sign.
-    EXPECT_EQ(DragSizeForStatus(kToolLine, 500, -9, start, 100, 50), (PaintPoint{470, -29}));
-    EXPECT_EQ(DragSizeForStatus(kToolShape, 0, 0, start, 100, 50), (PaintPoint{30, 20}));
+    EXPECT_EQ(DragSizeForStatus(kToolLine, 500, -9, start, 100, 50), (PixelPoint{470, -29}));
+    EXPECT_EQ(DragSizeForStatus(kToolShape, 0, 0, start, 100, 50), (PixelPoint{30, 20}));
 }
 
 TEST(UndoPolicy, EachToolRecordsItsStepAtItsMoment) {
@@ -242,45 +242,45 @@ TEST(StrokePoints, InlineBufferThenHeapGrowingBy512) {
     StrokePoints points;
     EXPECT_FALSE(points.OnHeap());
     // The inline buffer takes a point only while count + 1 stays below its capacity: 511 points.
-    for (int i = 0; i < 511; ++i) ASSERT_TRUE(points.Append(PaintPoint{i, -i}));
+    for (int i = 0; i < 511; ++i) ASSERT_TRUE(points.Append(PixelPoint{i, -i}));
     EXPECT_FALSE(points.OnHeap());
     EXPECT_EQ(points.Capacity(), 512);
-    ASSERT_TRUE(points.Append(PaintPoint{511, -511}));
+    ASSERT_TRUE(points.Append(PixelPoint{511, -511}));
     EXPECT_TRUE(points.OnHeap());
     EXPECT_EQ(points.Capacity(), 1024);
-    for (int i = 512; i < 1300; ++i) ASSERT_TRUE(points.Append(PaintPoint{i, -i}));
+    for (int i = 512; i < 1300; ++i) ASSERT_TRUE(points.Append(PixelPoint{i, -i}));
     EXPECT_EQ(points.Capacity(), 1536);
     ASSERT_EQ(points.Count(), 1300);
-    for (int i = 0; i < 1300; ++i) ASSERT_EQ(points[i], (PaintPoint{i, -i})) << i;
+    for (int i = 0; i < 1300; ++i) ASSERT_EQ(points[i], (PixelPoint{i, -i})) << i;
 
     points.Reset();
     EXPECT_FALSE(points.OnHeap());
     EXPECT_EQ(points.Count(), 0);
     EXPECT_EQ(points.Capacity(), 512);
-    ASSERT_TRUE(points.Append(PaintPoint{3, 4}));
-    EXPECT_EQ(points.Back(), (PaintPoint{3, 4}));
+    ASSERT_TRUE(points.Append(PixelPoint{3, 4}));
+    EXPECT_EQ(points.Back(), (PixelPoint{3, 4}));
 }
 
 TEST(StrokePoints, PointsBeyondTheLimitAreDroppedAndTheStrokeGoesOn) {
     StrokePoints points(1024);
     int stored = 0;
-    for (int i = 0; i < 1500; ++i) stored += points.Append(PaintPoint{i, i}) ? 1 : 0;
+    for (int i = 0; i < 1500; ++i) stored += points.Append(PixelPoint{i, i}) ? 1 : 0;
     EXPECT_EQ(stored, 1023);
     EXPECT_EQ(points.Count(), 1023);
-    EXPECT_EQ(points.Back(), (PaintPoint{1022, 1022}));
-    points.Back() = PaintPoint{-1, -1};  // moving the last point still works
-    EXPECT_EQ(points[1022], (PaintPoint{-1, -1}));
+    EXPECT_EQ(points.Back(), (PixelPoint{1022, 1022}));
+    points.Back() = PixelPoint{-1, -1};  // moving the last point still works
+    EXPECT_EQ(points[1022], (PixelPoint{-1, -1}));
 }
 
 TEST(StrokeState, ResetReturnsToIdle) {
     StrokeState stroke;
-    EXPECT_EQ(stroke.strokeStart, (PaintPoint{-1, -1}));
+    EXPECT_EQ(stroke.strokeStart, (PixelPoint{-1, -1}));
     stroke.strokeStart = {4, 5};
     stroke.strokeEnd = {6, 7};
-    for (int i = 0; i < 600; ++i) stroke.strokePoints.Append(PaintPoint{i, 0});
+    for (int i = 0; i < 600; ++i) stroke.strokePoints.Append(PixelPoint{i, 0});
     stroke.Reset();
-    EXPECT_EQ(stroke.strokeStart, (PaintPoint{-1, -1}));
-    EXPECT_EQ(stroke.strokeEnd, (PaintPoint{-1, -1}));
+    EXPECT_EQ(stroke.strokeStart, (PixelPoint{-1, -1}));
+    EXPECT_EQ(stroke.strokeEnd, (PixelPoint{-1, -1}));
     EXPECT_TRUE(stroke.strokePoints.Empty());
     EXPECT_FALSE(stroke.strokePoints.OnHeap());
 }

@@ -76,7 +76,7 @@ TEST(ToolStateStart, FreshStateHoldsAPen) {
     EXPECT_EQ(state.Zoom(), 8000);
     EXPECT_EQ(state.BrushWidth(), 4);
     EXPECT_NE(dynamic_cast<PenTool*>(state.ToolObject()), nullptr);
-    EXPECT_EQ(state.Stroke().strokeStart, (PaintPoint{-1, -1}));
+    EXPECT_EQ(state.Stroke().strokeStart, (PixelPoint{-1, -1}));
 }
 
 TEST_F(ToolStateTest, EveryToolGetsAnObjectOfItsClass) {
@@ -174,11 +174,11 @@ TEST_F(ToolStateTest, ResetStrokeCommitsAnActiveSelection) {
     selection.SetRectangle(POINT{2, 2}, POINT{12, 12});
     ASSERT_TRUE(selection.Lift());
     selection.SetActive(true);
-    Tools().Stroke().strokeStart = PaintPoint{4, 4};
+    Tools().Stroke().strokeStart = PixelPoint{4, 4};
     Tools().ResetStroke();
     EXPECT_FALSE(selection.IsActive());
     EXPECT_TRUE(selection.IsEmpty());
-    EXPECT_EQ(Tools().Stroke().strokeStart, (PaintPoint{-1, -1}));
+    EXPECT_EQ(Tools().Stroke().strokeStart, (PixelPoint{-1, -1}));
 }
 
 TEST_F(ToolStateTest, NotificationsReachTheReceiversInOrder) {
@@ -283,8 +283,8 @@ TEST_F(ToolStateTest, SelectAllDragsTheRectangleSelectionOverThePicture) {
     NewPicture(1, 1, kWhite);
     Tools().SelectAll();
     EXPECT_EQ(Tools().CurrentTool(), kToolRectSelection);
-    EXPECT_EQ(Tools().Stroke().strokeStart, (PaintPoint{0, 0}));
-    EXPECT_EQ(Tools().Stroke().strokeEnd, (PaintPoint{1, 1}));
+    EXPECT_EQ(Tools().Stroke().strokeStart, (PixelPoint{0, 0}));
+    EXPECT_EQ(Tools().Stroke().strokeEnd, (PixelPoint{1, 1}));
     EXPECT_EQ(Log().front(), (Received{toolBox(), MSG_TOOL_CHANGED, kToolRectSelection, 0}));
 }
 
@@ -296,7 +296,7 @@ TEST_F(ToolStateTest, TrackPointerShowsPositionAndDragSize) {
     Tools().PointerDown(true, 10, 10, false);
     Tools().TrackPointer(14, 17, MK_LBUTTON);
     EXPECT_EQ(shown, (std::vector<std::pair<int, std::wstring>>{{1, L"14, 17"}}));
-    EXPECT_EQ(Tools().Stroke().strokeEnd, (PaintPoint{14, 17}));
+    EXPECT_EQ(Tools().Stroke().strokeEnd, (PixelPoint{14, 17}));
     Tools().PointerUp(true, 14, 17);
 
     // The line shows the size; with Shift both extents are the horizontal one.
@@ -314,7 +314,7 @@ TEST_F(ToolStateTest, TrackPointerShowsPositionAndDragSize) {
     Tools().PointerDown(false, 30, 30, false);
     Tools().TrackPointer(20, 35, MK_RBUTTON);
     EXPECT_EQ(shown, (std::vector<std::pair<int, std::wstring>>{{1, L"20, 35"}, {2, L"10 x 5"}}));
-    EXPECT_EQ(Tools().Stroke().strokePoints.Back(), (PaintPoint{20, 35}));
+    EXPECT_EQ(Tools().Stroke().strokePoints.Back(), (PixelPoint{20, 35}));
     Tools().FinishStroke(true);
 
     // Without a button nothing moves.
@@ -323,7 +323,7 @@ TEST_F(ToolStateTest, TrackPointerShowsPositionAndDragSize) {
     Tools().PointerDown(true, 10, 10, false);
     Tools().TrackPointer(50, 20, 0);
     EXPECT_TRUE(shown.empty());
-    EXPECT_EQ(Tools().Stroke().strokeEnd, (PaintPoint{10, 10}));
+    EXPECT_EQ(Tools().Stroke().strokeEnd, (PixelPoint{10, 10}));
 }
 
 }  // namespace

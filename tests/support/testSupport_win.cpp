@@ -116,3 +116,22 @@ std::vector<uint8_t> PictureBytes(HBITMAP bitmap) {
         }
     return bytes;
 }
+
+std::vector<uint32_t> PixelsAs32Bits(HBITMAP bitmap, int& width, int& height) {
+    width = height = 0;
+    BITMAP bm{};
+    if (!bitmap || !GetObjectW(bitmap, sizeof(bm), &bm)) return {};
+    width = bm.bmWidth;
+    height = bm.bmHeight;
+    std::vector<uint32_t> pixels(static_cast<size_t>(bm.bmWidth) * bm.bmHeight);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = bm.bmWidth;
+    info.bmiHeader.biHeight = -bm.bmHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, bitmap, 0, bm.bmHeight, pixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}

@@ -64,3 +64,6 @@ void SetPixelAt(HBITMAP bitmap, int x, int y, COLORREF colour);
 uint8_t FourthByteAt(HBITMAP bitmap, int x, int y);
 // All pixel bytes of a 32-bit DIB section in picture row order (top row first).
 std::vector<uint8_t> PictureBytes(HBITMAP bitmap);
+// The pixels of a bitmap of any depth read through GDI at 32 bits (blue, green, red, fourth byte), top row
+// first; width and height are set from the bitmap. Empty (and both 0) when it cannot be read.
+std::vector<uint32_t> PixelsAs32Bits(HBITMAP bitmap, int& width, int& height);
