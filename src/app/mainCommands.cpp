@@ -47,9 +47,8 @@ void CMainWindow::RunCommand(unsigned id) {
         return;
     }
     // Identifiers no group knows do nothing.
-    RunFileCommand(id) || RunEditCommand(id) || RunViewCommand(id) || RunDialogCommand(id) ||
-        RunPrintCommand(id) || RunShellCommand(id) || RunFontsCommand(id) || RunExtrasCommand(id) ||
-        RunWebCommand(id);
+    RunFileCommand(id) || RunEditCommand(id) || RunViewCommand(id) || RunDialogCommand(id) || RunPrintCommand(id) ||
+        RunShellCommand(id) || RunFontsCommand(id) || RunExtrasCommand(id) || RunWebCommand(id);
 }
 
 void CMainWindow::RunLanguageCommand(unsigned id) {
@@ -84,17 +83,17 @@ bool CMainWindow::RunPrintCommand(unsigned id) {
 }
 
 bool CMainWindow::RunShellCommand(unsigned id) {
-    static constexpr unsigned kIds[] = {kCmdAcquire,   kCmdWallpaperTiled, kCmdWallpaperCentred, kCmdWallpaperStretched,
-                                        kCmdOpenFolder, kCmdDeleteFile};
+    static constexpr unsigned kIds[] = {
+        kCmdAcquire, kCmdWallpaperTiled, kCmdWallpaperCentred, kCmdWallpaperStretched, kCmdOpenFolder, kCmdDeleteFile};
     return Knows(kIds, id);
 }
 
 bool CMainWindow::RunFontsCommand(unsigned id) { return id == kCmdTextToolbar; }
 
 bool CMainWindow::RunExtrasCommand(unsigned id) {
-    static constexpr unsigned kIds[] = {kCmdRoomsPicture,        kCmdRandomShapesPicture, kCmdLandscapePicture,
-                                        kCmdRandomCirclesPicture, kCmdMountainsPicture,    kCmdCityPicture,
-                                        kCmdStoneHillsPicture,    kCmdMoreAi};
+    static constexpr unsigned kIds[] = {
+        kCmdRoomsPicture,     kCmdRandomShapesPicture, kCmdLandscapePicture,  kCmdRandomCirclesPicture,
+        kCmdMountainsPicture, kCmdCityPicture,         kCmdStoneHillsPicture, kCmdMoreAi};
     return Knows(kIds, id);
 }
 

@@ -1,7 +1,9 @@
 // The main window's file commands: new, open, save, save as, exit, copy to, paste from, the recent
 // files and dropped files, and the question before a modified picture is dropped.
 #include <windows.h>
+// clang-format off: the shell header needs windows.h first
 #include <shellapi.h>
+// clang-format on
 
 #include <string>
 

@@ -1,7 +1,6 @@
 // The main window's view, picture and colour commands (panels, zoom, grid, rulers, thumbnail, full
 // screen, crop, invert, clear, opaque drawing, palettes, tool size) and the menu states as a popup opens.
 #include <windows.h>
-#include <commctrl.h>
 
 #include "app/appState.h"
 #include "app/commandIds.h"
@@ -27,9 +26,9 @@ struct ZoomCommand {
     bool checkable;  // only 12.5 % to 800 % show a check mark
 };
 constexpr ZoomCommand kZoomCommands[] = {
-    {kCmdZoom125, 125, true},    {kCmdZoom250, 250, true},     {kCmdZoom500, 500, true},
-    {kCmdZoom1000, 1000, true},  {kCmdZoom2000, 2000, true},   {kCmdZoom4000, 4000, true},
-    {kCmdZoom8000, 8000, true},  {kCmdZoom10000, 10000, false}, {kCmdZoom15000, 15000, false},
+    {kCmdZoom125, 125, true},   {kCmdZoom250, 250, true},      {kCmdZoom500, 500, true},
+    {kCmdZoom1000, 1000, true}, {kCmdZoom2000, 2000, true},    {kCmdZoom4000, 4000, true},
+    {kCmdZoom8000, 8000, true}, {kCmdZoom10000, 10000, false}, {kCmdZoom15000, 15000, false},
 };
 
 // Shows or hides a panel (without activating it) and says whether it is shown now.
@@ -72,69 +71,69 @@ bool CMainWindow::RunViewCommand(unsigned id) {
     }
     ToolState& tools = TheToolState();
     switch (id) {
-    case kCmdToolBox:
-        appSettings.showToolBox = TogglePanel(toolBox_.Hwnd());
-        LayoutChildren();
-        return true;
-    case kCmdPalette:
-        appSettings.showPalette = TogglePanel(palette_.Hwnd());
-        LayoutChildren();
-        return true;
-    case kCmdStatusBar:
-        appSettings.showStatusBar = TogglePanel(statusBar_);
-        LayoutChildren();
-        return true;
-    case kCmdRulers:
-        ToggleRulers();
-        LayoutChildren();
-        return true;
-    case kCmdGrid:
-        canvasViewSettings.gridVisible = !canvasViewSettings.gridVisible;
-        WriteIniInt(L"m_showGrid", canvasViewSettings.gridVisible ? 1 : 0);
-        if (canvas_.Hwnd()) InvalidateRect(canvas_.Hwnd(), nullptr, FALSE);
-        return true;
-    case kCmdThumbnail:
-        ToggleThumbnail(Hwnd());
-        return true;
-    case kCmdFullScreen:
-        ShowFullscreen(Hwnd());
-        return true;
-    case kCmdCrop:
-        // The same as cropping to the selection in the edit menu.
-        return RunEditCommand(kCmdCropSelection);
-    case kCmdInvertColours:
-        if (TheFloatingSelection().Exists()) {
-            TheFloatingSelection().InvertContent();
+        case kCmdToolBox:
+            appSettings.showToolBox = TogglePanel(toolBox_.Hwnd());
+            LayoutChildren();
+            return true;
+        case kCmdPalette:
+            appSettings.showPalette = TogglePanel(palette_.Hwnd());
+            LayoutChildren();
+            return true;
+        case kCmdStatusBar:
+            appSettings.showStatusBar = TogglePanel(statusBar_);
+            LayoutChildren();
+            return true;
+        case kCmdRulers:
+            ToggleRulers();
+            LayoutChildren();
+            return true;
+        case kCmdGrid:
+            canvasViewSettings.gridVisible = !canvasViewSettings.gridVisible;
+            WriteIniInt(L"m_showGrid", canvasViewSettings.gridVisible ? 1 : 0);
             if (canvas_.Hwnd()) InvalidateRect(canvas_.Hwnd(), nullptr, FALSE);
-        } else {
-            TheImageModel().InvertPicture();
+            return true;
+        case kCmdThumbnail:
+            ToggleThumbnail(Hwnd());
+            return true;
+        case kCmdFullScreen:
+            ShowFullscreen(Hwnd());
+            return true;
+        case kCmdCrop:
+            // The same as cropping to the selection in the edit menu.
+            return RunEditCommand(kCmdCropSelection);
+        case kCmdInvertColours:
+            if (TheFloatingSelection().Exists()) {
+                TheFloatingSelection().InvertContent();
+                if (canvas_.Hwnd()) InvalidateRect(canvas_.Hwnd(), nullptr, FALSE);
+            } else {
+                TheImageModel().InvertPicture();
+            }
+            return true;
+        case kCmdClearPicture:
+            if (!TheFloatingSelection().Exists()) ClearPicture();
+            return true;
+        case kCmdDrawOpaque:
+            tools.SetTransparentSelection(tools.TransparentSelection() ? 0 : 1);
+            return true;
+        case kCmdEditPalette: {
+            COLORREF colour = TheColourState().GetForeground();
+            if (ChooseColorForEdit(colour)) TheColourState().SetForeground(colour);
+            return true;
         }
-        return true;
-    case kCmdClearPicture:
-        if (!TheFloatingSelection().Exists()) ClearPicture();
-        return true;
-    case kCmdDrawOpaque:
-        tools.SetTransparentSelection(tools.TransparentSelection() ? 0 : 1);
-        return true;
-    case kCmdEditPalette: {
-        COLORREF colour = TheColourState().GetForeground();
-        if (ChooseColorForEdit(colour)) TheColourState().SetForeground(colour);
-        return true;
-    }
-    case kCmdModernPalette:
-        TheColourState().LoadBuiltInPalette(1);
-        return true;
-    case kCmdOldPalette:
-        TheColourState().LoadBuiltInPalette(2);
-        return true;
-    case kCmdToolSizeUp:
-        tools.AdjustSize(false);
-        return true;
-    case kCmdToolSizeDown:
-        tools.AdjustSize(true);
-        return true;
-    default:
-        return false;
+        case kCmdModernPalette:
+            TheColourState().LoadBuiltInPalette(1);
+            return true;
+        case kCmdOldPalette:
+            TheColourState().LoadBuiltInPalette(2);
+            return true;
+        case kCmdToolSizeUp:
+            tools.AdjustSize(false);
+            return true;
+        case kCmdToolSizeDown:
+            tools.AdjustSize(true);
+            return true;
+        default:
+            return false;
     }
 }
 

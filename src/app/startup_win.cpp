@@ -31,15 +31,15 @@ bool BringPlacementOnScreen(WindowPlacementRecord& placement) {
 
 int StartShowCommand(const WindowPlacementRecord& placement) {
     switch (placement.showCmd) {
-    case SW_SHOWNORMAL:
-    case SW_SHOWMAXIMIZED:
-    case SW_SHOW:
-    case SW_SHOWNOACTIVATE:
-    case SW_SHOWNA:
-    case SW_RESTORE:
-        return static_cast<int>(placement.showCmd);
-    default:
-        return SW_SHOWNORMAL;
+        case SW_SHOWNORMAL:
+        case SW_SHOWMAXIMIZED:
+        case SW_SHOW:
+        case SW_SHOWNOACTIVATE:
+        case SW_SHOWNA:
+        case SW_RESTORE:
+            return static_cast<int>(placement.showCmd);
+        default:
+            return SW_SHOWNORMAL;
     }
 }
 

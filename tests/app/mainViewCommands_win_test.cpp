@@ -1,13 +1,12 @@
 // The main window's view, picture and colour commands and the menu states, driven through WM_COMMAND,
 // WM_INITMENUPOPUP, the wheel and the arrow keys.
-#include "mainWindowHost_win.h"
-
 #include <initializer_list>
 
 #include "app/appState.h"
 #include "app/commandIds.h"
 #include "app/settings_win.h"
 #include "document/pictureEffects_win.h"
+#include "mainWindowHost_win.h"
 #include "painting/tools.h"
 #include "panels/colourState.h"
 #include "views/canvasWindow.h"
@@ -20,11 +19,36 @@ class StatePopup {
 public:
     StatePopup() {
         menu_ = CreatePopupMenu();
-        for (unsigned id : {kCmdUndo, kCmdRedo, kCmdCut, kCmdCopy, kCmdPaste, kCmdClearSelection, kCmdInvertSelection,
-                            kCmdCopyTo, kCmdCropSelection, kCmdToolBox, kCmdPalette, kCmdStatusBar, kCmdTextToolbar,
-                            kCmdRulers, kCmdOpenLastAtStart, kCmdZoom125, kCmdZoom250, kCmdZoom500, kCmdZoom1000,
-                            kCmdZoom2000, kCmdZoom4000, kCmdZoom8000, kCmdZoom10000, kCmdZoom15000, kCmdGrid,
-                            kCmdThumbnail, kCmdCrop, kCmdClearPicture, kCmdDrawOpaque, kCmdModernPalette,
+        for (unsigned id : {kCmdUndo,
+                            kCmdRedo,
+                            kCmdCut,
+                            kCmdCopy,
+                            kCmdPaste,
+                            kCmdClearSelection,
+                            kCmdInvertSelection,
+                            kCmdCopyTo,
+                            kCmdCropSelection,
+                            kCmdToolBox,
+                            kCmdPalette,
+                            kCmdStatusBar,
+                            kCmdTextToolbar,
+                            kCmdRulers,
+                            kCmdOpenLastAtStart,
+                            kCmdZoom125,
+                            kCmdZoom250,
+                            kCmdZoom500,
+                            kCmdZoom1000,
+                            kCmdZoom2000,
+                            kCmdZoom4000,
+                            kCmdZoom8000,
+                            kCmdZoom10000,
+                            kCmdZoom15000,
+                            kCmdGrid,
+                            kCmdThumbnail,
+                            kCmdCrop,
+                            kCmdClearPicture,
+                            kCmdDrawOpaque,
+                            kCmdModernPalette,
                             kCmdOldPalette})
             AppendMenuW(menu_, MF_STRING, id, L"item");
     }
@@ -374,8 +398,8 @@ TEST_F(ViewCommands, EditItemsFollowTheSelectionToolAndTheHistory) {
 
 TEST_F(ViewCommands, InTextModeTheEditItemsFollowTheTextBox) {
     TheToolState().SelectTool(kToolText);
-    HWND edit = CreateWindowExW(0, L"EDIT", L"some text", WS_CHILD | WS_VISIBLE, 0, 0, 100, 20,
-                                main_.Canvas().Hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND edit = CreateWindowExW(0, L"EDIT", L"some text", WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, main_.Canvas().Hwnd(),
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(edit, nullptr);
     SetToolReceiver(ToolReceiver::TextEditor, edit);
     StatePopup popup;

@@ -1,5 +1,7 @@
 // Start-up decisions: where the main window opens, the first picture (command line, the most recent
 // file, or blank), and the temporary folder.
+#include "app/startup_win.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -11,7 +13,6 @@
 #include "app/commandIds.h"
 #include "app/mainWindow.h"
 #include "app/settings_win.h"
-#include "app/startup_win.h"
 #include "document/bitmapOps_win.h"
 #include "document/imageModel.h"
 #include "extras/tempFolder_win.h"
@@ -80,7 +81,8 @@ protected:
     std::vector<WPARAM> DrainCommands() {
         std::vector<WPARAM> posted;
         MSG message;
-        while (PeekMessageW(&message, window_.Hwnd(), WM_COMMAND, WM_COMMAND, PM_REMOVE)) posted.push_back(message.wParam);
+        while (PeekMessageW(&message, window_.Hwnd(), WM_COMMAND, WM_COMMAND, PM_REMOVE))
+            posted.push_back(message.wParam);
         return posted;
     }
     std::wstring WritePicture(const std::wstring& name, int width, int height) {

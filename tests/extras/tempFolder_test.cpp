@@ -1,7 +1,7 @@
 // Folder paths as the temporary folder is written: backslashes only, single, one at the end.
-#include <gtest/gtest.h>
-
 #include "extras/tempFolder.h"
+
+#include <gtest/gtest.h>
 
 TEST(TempFolderPath, SlashesAndRunsOfBackslashesBecomeSingleBackslashesWithOneAtTheEnd) {
     EXPECT_EQ(NormaliseFolderPath(L"D:/pictures//scans"), L"D:\\pictures\\scans\\");

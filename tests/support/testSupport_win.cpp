@@ -40,8 +40,7 @@ TempFolder::TempFolder() {
     static std::atomic<int> counter{0};
     const auto base = std::filesystem::temp_directory_path();
     for (;;) {
-        path_ = base / (L"tessora-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                        std::to_wstring(counter++));
+        path_ = base / (L"tessora-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++));
         if (std::filesystem::create_directory(path_)) break;
     }
 }
