@@ -672,6 +672,9 @@ bool BlitThroughMask(HDC destination, int x, int y, int width, int height, HDC s
     if (!stretchedMask || !temporary || !temporaryDc) return false;
     ScopedSelect select(temporaryDc, temporary.Get());
     if (!select) return false;
+    // Whole pixels are repeated or dropped: the default black-on-white mode would darken colour pictures
+    // that shrink.
+    SetStretchBltMode(temporaryDc, COLORONCOLOR);
     if (key) {
         if (!BitBlt(temporaryDc, 0, 0, width, height, destination, x, y, SRCCOPY) ||
             !TransparentBlt(temporaryDc, 0, 0, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight,

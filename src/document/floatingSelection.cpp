@@ -182,27 +182,19 @@ HBITMAP FloatingSelection::ContentFromPicture() {
     BitmapHandle result(CreateFilledBitmap(width, height, background, 32));
     if (!result) return nullptr;
 
-    // Before lifting the pixels under the placement are read, afterwards those under the source.
-    const bool lifted = !IsEmpty();
-    const RECT area = lifted ? sourceRect_ : placement_;
+    // Before lifting the pixels under the placement are read. Once lifted (or placed) the content is what
+    // the selection holds, with every transform, effect and stretch made since, as it is shown.
     BitmapHandle pixels;
-    HBITMAP source = nullptr;
-    HBITMAP shape = nullptr;
-    if (!IsEmptyRect(area)) {
+    HBITMAP source = content_.Get();
+    if (IsEmpty()) {
         HBITMAP picture = document_.DetachPicture();
         if (!picture) return nullptr;
-        pixels.Reset(CopyArea(picture, area));
+        pixels.Reset(CopyArea(picture, placement_));
         document_.AttachPicture(picture);
         if (!pixels) return nullptr;
         source = pixels.Get();
-        shape = lifted ? SourceShape() : mask_.Get();
-    } else if (lifted) {
-        // A placed bitmap (a paste) has no source on the picture: its own pixels are the selection's.
-        source = content_.Get();
-        shape = mask_.Get();
-    } else {
-        return nullptr;
     }
+    HBITMAP shape = mask_.Get();
     MemoryDc dc;
     if (!dc) return nullptr;
     {

@@ -114,14 +114,12 @@ bool ApplyEffect(int kind) {
 
     bool applied;
     if (onSelection) {
-        // A floating selection's own content is the source, so transforms made since lifting stay;
-        // a selection not lifted yet takes the pixels under it.
-        BitmapHandle lifted;
+        // The selection's own content is the source, so transforms made since lifting stay; a selection
+        // only marked is lifted first, so that moving the result later leaves no original pixels behind.
+        selection.Lift();
         HBITMAP source = selection.Content();
-        if (!source) {
-            lifted.Reset(selection.ContentFromPicture());
-            source = lifted.Get();
-        }
+        // Nothing to work on: an empty rectangle, or a lift that ran out of memory and has said so.
+        if (!source) return false;
         HBITMAP result = EffectResult(kind, source);
         applied = result != nullptr;
         if (result)

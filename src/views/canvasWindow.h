@@ -105,7 +105,7 @@ private:
     LRESULT OnColoursChanged(WPARAM wParam, LPARAM lParam);
 
     void ButtonDown(UINT message, int x, int y);
-    void ButtonUp(int x, int y);
+    void ButtonUp(UINT message, int x, int y);
     void DoubleClick(bool isLeft, int x, int y);
     void Scroll(int bar, WPARAM wParam);
     // The text box of the text tool is on screen: the picture's grips are inactive.

@@ -44,17 +44,17 @@ LRESULT CCanvasWindow::OnMButtonDown(WPARAM, LPARAM lParam) {
 }
 
 LRESULT CCanvasWindow::OnLButtonUp(WPARAM, LPARAM lParam) {
-    ButtonUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    ButtonUp(WM_LBUTTONUP, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
     return 0;
 }
 
 LRESULT CCanvasWindow::OnRButtonUp(WPARAM, LPARAM lParam) {
-    ButtonUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    ButtonUp(WM_RBUTTONUP, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
     return 0;
 }
 
 LRESULT CCanvasWindow::OnMButtonUp(WPARAM, LPARAM lParam) {
-    ButtonUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    ButtonUp(WM_MBUTTONUP, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
     return 0;
 }
 
@@ -69,6 +69,13 @@ LRESULT CCanvasWindow::OnRButtonDoubleClick(WPARAM, LPARAM lParam) {
 }
 
 void CCanvasWindow::ButtonDown(UINT message, int x, int y) {
+    // Another button during a grip drag is ignored: the drag ends with the left button's release. A
+    // drag that lost the mouse to another window is over.
+    if (gripDrag_ != 0) {
+        if (GetCapture() == Hwnd()) return;
+        gripDrag_ = 0;
+        rubberBand_ = RECT{};
+    }
     pressedButton_ = message;
     if (message == WM_MBUTTONDOWN) {
         pressPoint_ = POINT{x, y};
@@ -162,7 +169,9 @@ LRESULT CCanvasWindow::OnMouseMove(WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-void CCanvasWindow::ButtonUp(int x, int y) {
+void CCanvasWindow::ButtonUp(UINT message, int x, int y) {
+    // During a grip drag only the left button's release counts; the drag keeps the mouse until then.
+    if (gripDrag_ != 0 && message != WM_LBUTTONUP) return;
     const PixelPoint point = CanvasToPicture(PixelPoint{x, y});
     ReleaseCapture();
     const UINT pressed = pressedButton_;
@@ -183,7 +192,10 @@ void CCanvasWindow::ButtonUp(int x, int y) {
         // The size shown during the drag is the size made.
         const int width = static_cast<int>(std::clamp<int64_t>(resize.width, 1, kLargestGripSide));
         const int height = static_cast<int>(std::clamp<int64_t>(resize.height, 1, kLargestGripSide));
-        if (model.ResizeCanvas(width, height, resize.offsetX, resize.offsetY)) pictureUnmodified = false;
+        // A click on a grip without moving keeps the picture as it is: no step, no new picture.
+        const bool same =
+            width == model.Width() && height == model.Height() && resize.offsetX == 0 && resize.offsetY == 0;
+        if (!same && model.ResizeCanvas(width, height, resize.offsetX, resize.offsetY)) pictureUnmodified = false;
     }
     rubberBand_ = RECT{};
     gripDrag_ = 0;

@@ -429,19 +429,32 @@ TEST_F(SelectionTest, PlacedBitmapIsCommittedWithoutErasing) {
     EXPECT_EQ(At(14, 7), Pattern(14, 7));
 }
 
-TEST_F(SelectionTest, ContentFromPictureReadsTheSourceAfterAMove) {
+TEST_F(SelectionTest, ContentFromPictureIsWhatTheLiftedSelectionShows) {
+    const auto inverted = [](COLORREF c) { return RGB(255 - GetRValue(c), 255 - GetGValue(c), 255 - GetBValue(c)); };
     Select(5, 5, 9, 8);
     selection.MoveBy(20, 0);
     ASSERT_TRUE(selection.InvertContent());
     BitmapHandle copy(selection.ContentFromPicture());
     ASSERT_TRUE(copy);
-    EXPECT_EQ(PixelAt(copy.Get(), 0, 0), Pattern(5, 5));
+    EXPECT_EQ(PixelAt(copy.Get(), 0, 0), inverted(Pattern(5, 5)));
     // Stretched to a placement twice as large.
     selection.SetDragOrigin(POINT{0, 0});
     selection.DragHandle(8, 4, 3);
     copy.Reset(selection.ContentFromPicture());
     ASSERT_EQ(BitmapWidth(copy.Get()), 8);
-    EXPECT_EQ(PixelAt(copy.Get(), 7, 5), Pattern(8, 7));
+    EXPECT_EQ(PixelAt(copy.Get(), 7, 5), inverted(Pattern(8, 7)));
+}
+
+TEST_F(SelectionTest, FreeFormSelectionShrunkByItsHandleKeepsItsColours) {
+    // Columns of two colours whose bitwise mix is neither: a shrink drops whole columns, never mixes them.
+    constexpr COLORREF kA = RGB(200, 40, 90), kB = RGB(60, 220, 30);
+    Load(MakePicture(60, 50, [](int x, int) { return x % 2 ? kB : kA; }));
+    SelectTriangle(10, 10);
+    selection.SetDragOrigin(POINT{30, 30});
+    selection.DragHandle(8, 20, 20);  // 20 x 20 drawn as 10 x 10
+    selection.Commit();
+    for (POINT p : {POINT{11, 11}, POINT{12, 13}, POINT{14, 11}, POINT{11, 16}})
+        EXPECT_TRUE(At(p.x, p.y) == kA || At(p.x, p.y) == kB) << p.x << "," << p.y;
 }
 
 TEST_F(SelectionTest, ArrowKeysNudgeWithAcceleration) {

@@ -262,6 +262,29 @@ TEST_F(CanvasWindowTest, GripDragIsLeftButtonOnlyAndEscapeDropsIt) {
     EXPECT_EQ(TheImageModel().UndoCount(), stepsBefore);
 }
 
+TEST_F(CanvasWindowTest, GripClickWithoutMovingAndSecondButtonsChangeNothing) {
+    // A 24-bit picture shows whether a resize made a new one.
+    ASSERT_TRUE(TheImageModel().ReplacePicture(CreatePictureBitmap(100, 50, 24)));
+    TheImageModel().ForgetHistory();
+    const RECT corner = HandleRect(8, RECT{0, 0, 106, 56});
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, At(corner.left + 1, corner.top + 1));
+    Send(WM_LBUTTONUP, 0, At(corner.left + 1, corner.top + 1));
+    EXPECT_EQ(TheImageModel().UndoCount(), 0);
+    EXPECT_EQ(TheImageModel().BitsPerPixel(), 24);
+
+    // The right button pressed and released during a left grip drag: the drag goes on and ends cleanly.
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, At(corner.left + 1, corner.top + 1));
+    Send(WM_MOUSEMOVE, MK_LBUTTON, At(corner.left + 11, corner.top + 6));
+    Send(WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON, At(corner.left + 11, corner.top + 6));
+    Send(WM_RBUTTONUP, MK_LBUTTON, At(corner.left + 11, corner.top + 6));
+    EXPECT_EQ(canvas.GripDrag(), 8);
+    Send(WM_LBUTTONUP, 0, At(corner.left + 11, corner.top + 6));
+    EXPECT_EQ(TheImageModel().Width(), 110);
+    EXPECT_EQ(TheImageModel().Height(), 55);
+    EXPECT_EQ(canvas.GripDrag(), 0);
+    EXPECT_TRUE(IsRectEmpty(&canvas.RubberBand()));
+}
+
 TEST_F(CanvasWindowTest, GripsRestWhileASelectionFloats) {
     TheFloatingSelection().SetRectangle(POINT{10, 10}, POINT{20, 20});
     TheFloatingSelection().SetActive(true);
