@@ -12,6 +12,11 @@ void ConnectDocument() {
     hooks.backgroundColour = [] { return static_cast<COLORREF>(TheColourState().GetBackground()); };
     hooks.currentTool = [] { return TheToolState().CurrentTool(); };
     hooks.transparentSelection = [] { return TheToolState().TransparentSelection() != 0; };
+    // A drag that began with Ctrl or Shift leaves the lifted pixels where they were.
+    hooks.copyMode = [] {
+        const auto* tool = dynamic_cast<const SelectionBaseTool*>(TheToolState().ToolObject());
+        return tool && (tool->copyMode & 1) != 0;
+    };
     // The selection's frame and handles are placed in the canvas's window coordinates.
     hooks.canvasView = [] { return CurrentCanvasView(); };
     hooks.invalidateCanvas = [] {

@@ -178,14 +178,8 @@ bool CMainWindow::RunEditCommand(unsigned id) {
             }
             if (HWND toolbar = toolBox_.Toolbar())
                 SendMessageW(toolbar, TB_CHECKBUTTON, kFirstToolCommand + kToolRectSelection - 1, TRUE);
+            // The rectangle selection tool marks the whole picture with its drag.
             TheToolState().SelectAll();
-            // The rectangle selection tool marks the whole picture with its drag; a tool that did not
-            // leaves it to be marked here.
-            if (!selection.IsActive()) {
-                const ImageModel& model = TheImageModel();
-                selection.SetRectangle(POINT{0, 0}, POINT{model.Width(), model.Height()});
-                selection.SetActive(true);
-            }
             if (canvas_.Hwnd()) InvalidateRect(canvas_.Hwnd(), nullptr, TRUE);
             return true;
         case kCmdCropSelection: {

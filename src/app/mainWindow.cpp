@@ -16,6 +16,7 @@
 #include "localisation/localisation_win.h"
 #include "painting/statusText.h"
 #include "painting/toolState.h"
+#include "painting/toolWindows.h"
 #include "panels/paletteLayout.h"
 #include "views/mainView.h"
 #include "views/miniatureWindow.h"
@@ -89,6 +90,8 @@ LRESULT CMainWindow::OnCreate(WPARAM, LPARAM) {
     };
     hooks.scrollToOrigin = [this] { canvas_.ScrollToOrigin(); };
     SetDocumentViewHooks(std::move(hooks));
+    // The selection tools' right button: the selection's context menu, its command posted to this window.
+    SetSelectionMenu([window = Hwnd()](int x, int y) { ShowContextMenu(window, x, y, 0); });
     toolBox_.CreateToolBox(Hwnd(), appSettings.showToolBox != 0);
     palette_.CreatePalette(Hwnd(), appSettings.showPalette != 0);
     canvas_.CreateCanvas(Hwnd());
@@ -262,6 +265,7 @@ LRESULT CMainWindow::OnDestroy(WPARAM, LPARAM) {
     SetStatusTextSink(nullptr);
     SetPictureSizeRefresher({});
     SetDocumentViewHooks({});
+    SetSelectionMenu(nullptr);
     SetPromptOwner(nullptr);
     PostQuitMessage(0);
     return 0;

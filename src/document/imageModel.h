@@ -52,6 +52,9 @@ public:
     bool ReplacePicture(HBITMAP bitmap);
     // Records a copy of the whole picture; call before changing the whole picture in place.
     bool SnapshotPicture();
+    // A 32-bit copy of the picture, recorded as one step, when the picture is not a 32-bit DIB section;
+    // otherwise a plain snapshot. Afterwards the picture's pixels can be changed in memory.
+    bool SnapshotAsThirtyTwoBits();
     // Records the pixels of rect (clipped to the picture); a rect that misses the picture records the
     // whole picture instead.
     bool SnapshotArea(const RECT& rect);
@@ -95,9 +98,6 @@ public:
 private:
     void AdvanceHistory();
     bool SwapAtSlot(int slot);
-    // A 32-bit copy of the picture, recorded as one step, when the picture is not a 32-bit DIB section;
-    // otherwise a plain snapshot. Afterwards the picture's pixels can be changed in memory.
-    bool SnapshotAsThirtyTwoBits();
     // In-place mirror of the picture: left-right and/or top-bottom.
     void MirrorInPlace(bool horizontal, bool vertical);
     // Records one step and mirrors the picture left-right and/or top-bottom.

@@ -61,6 +61,11 @@ int StepValue(int value, bool decrease) {
     return value < 2 ? 1 : value - 1;
 }
 
+int ZoomStep(int zoom, bool isLeft) {
+    if (isLeft) return zoom >= kMagnifierMostZoom ? kMagnifierLeastZoom : 2 * zoom;
+    return zoom > kMagnifierLeastZoom ? zoom / 2 : kMagnifierMostZoom;
+}
+
 void MakeSquare(int x0, int y0, int& x1, int& y1) {
     const int64_t ax = Abs64(int64_t{x1} - x0);
     const int64_t ay = Abs64(int64_t{y1} - y0);

@@ -74,6 +74,13 @@ ToolSize ToolSizeFor(int tool, const ToolSettings& settings, int selectionWidth,
 // below 2 becomes 1.
 int StepValue(int value, bool decrease);
 
+// The magnifier's steps wrap around between these zooms (thousandths).
+inline constexpr int kMagnifierLeastZoom = 125;
+inline constexpr int kMagnifierMostZoom = 15000;
+// The magnifier's next zoom: the left button doubles it (from 1500 % on back to 12.5 %), the right button
+// halves it (from 12.5 % down on to 1500 %).
+int ZoomStep(int zoom, bool isLeft);
+
 // Shift on a rectangle, ellipse or rounded rectangle: the larger extent wins; a tie changes y1 only.
 void MakeSquare(int x0, int y0, int& x1, int& y1);
 // Shift on a line or polygon edge: horizontal or vertical when the smaller extent is below 2/5 of the

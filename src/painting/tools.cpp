@@ -28,6 +28,8 @@ bool ShiftKeyNow() {
 
 void OverrideShiftKey(std::optional<bool> down) { ShiftOverride() = down; }
 
+bool CtrlKeyAtMessage() { return GetKeyState(VK_CONTROL) < 0; }
+
 bool NearStartPoint(int x, int y, PixelPoint first) {
     const ToolState& state = TheToolState();
     return NearStartPoint(PixelPoint{x, y}, first, GetSystemMetrics(SM_CXDRAG), GetSystemMetrics(SM_CYDRAG),
@@ -76,10 +78,15 @@ std::unique_ptr<ToolBase> CreateTool(int id) {
         case kToolRRect:
             return std::make_unique<RRectTool>();
         case kToolFreeSelection:
+            return std::make_unique<FreeSelTool>();
         case kToolRectSelection:
+            return std::make_unique<RectSelTool>();
         case kToolFill:
+            return std::make_unique<FillTool>();
         case kToolColourPicker:
+            return std::make_unique<ColorTool>();
         case kToolZoom:
+            return std::make_unique<ZoomTool>();
         case kToolText:
             return std::make_unique<UnbuiltTool>();
         default:

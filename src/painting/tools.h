@@ -38,7 +38,7 @@ public:
     COLORREF backColor = RGB(255, 255, 255);
 };
 
-// A tool whose class is still to come: takes the calls and does nothing.
+// A tool whose class is still to come (the text tool): takes the calls and does nothing.
 class UnbuiltTool final : public ToolBase {};
 
 // ---- freehand tools ---------------------------------------------------------------------------------
@@ -178,6 +178,92 @@ public:
     int closed = 0;  // only while the finished polygon is written into the picture
 };
 
+// ---- selection, fill, colour picker and magnifier -----------------------------------------------------
+
+// The free-form and rectangle selections: a press on the floating selection drags it by the handle under
+// the pointer (with Ctrl or Shift as a copy, with Shift leaving a trail of copies); a press elsewhere
+// lands it and draws a new one. The right button shows the selection's context menu.
+class SelectionBaseTool : public ToolBase {
+public:
+    void BeginStroke(bool isLeft, int x, int y, bool isDoubleClick) override;
+    bool ContinueStroke(bool isLeft, int& x, int& y) override;
+    bool EndStroke(bool isLeft, int& x, int& y) override;
+    void DrawOnPicture(HDC dc) override;
+    void DrawOnCanvas(HDC dc) override;
+    // Ctrl+plus doubles the selection around its centre, Ctrl+minus halves it.
+    void AdjustSize(bool decrease) override;
+    // Cancel throws the selection away (the picture stays as before the lift); otherwise it lands.
+    void FinishStroke(bool cancel) override;
+
+    int leftButton = 0;
+    int ctrlAtStart = 0;
+    int shiftAtStart = 0;
+    int lassoUnderWay = 0;  // a new selection is being drawn
+    int copyMode = 0;       // bit 0: the drag began with Ctrl or Shift, so the source keeps its pixels
+    int dragGrip = 0;       // handle 1-10 the selection is dragged by; 0 when none
+
+protected:
+    // The new selection's outline follows the pointer (already clamped into the picture).
+    virtual void StartOutline(PixelPoint start) = 0;
+    virtual void ExtendOutline(PixelPoint start, PixelPoint point) = 0;
+    // The outline is complete: true when it makes a selection.
+    virtual bool CloseOutline(PixelPoint start, PixelPoint point) = 0;
+    // The outline on the picture copy while it is drawn.
+    virtual void DrawOutline(HDC dc) = 0;
+
+private:
+    // Writes the selection at its current place into the picture: a copy that stays there.
+    void StampCopy();
+    // The pointer as the new outline takes it: squared with Shift (rectangle only), inside the picture.
+    void ConstrainPoint(int& x, int& y) const;
+    virtual bool SquaresWithShift() const { return false; }
+};
+
+class FreeSelTool final : public SelectionBaseTool {
+protected:
+    void StartOutline(PixelPoint start) override;
+    void ExtendOutline(PixelPoint start, PixelPoint point) override;
+    bool CloseOutline(PixelPoint start, PixelPoint point) override;
+    // The lasso drawn inverting along the points.
+    void DrawOutline(HDC dc) override;
+};
+
+class RectSelTool final : public SelectionBaseTool {
+protected:
+    void StartOutline(PixelPoint start) override;
+    void ExtendOutline(PixelPoint start, PixelPoint point) override;
+    bool CloseOutline(PixelPoint start, PixelPoint point) override;
+    // The rectangle as a dashed frame.
+    void DrawOutline(HDC dc) override;
+
+private:
+    bool SquaresWithShift() const override { return true; }
+};
+
+// Flood fill of the area around the press with the button's colour; every press is one undo step.
+class FillTool final : public ToolBase {
+public:
+    void BeginStroke(bool isLeft, int x, int y, bool isDoubleClick) override;
+};
+
+// Picks the colour under the pointer while the button is held, then returns to the last drawing tool.
+class ColorTool final : public ToolBase {
+public:
+    bool ContinueStroke(bool isLeft, int& x, int& y) override;
+    bool EndStroke(bool isLeft, int& x, int& y) override;
+    // Left button: the foreground colour, right button: the background colour; white outside the picture.
+    void PickColor(bool isLeft, int x, int y);
+};
+
+// The magnifier: the left button zooms in, the right button out, around the pointed area; an inverted
+// rectangle shows what zooming in would fill the window with.
+class ZoomTool final : public ToolBase {
+public:
+    void BeginStroke(bool isLeft, int x, int y, bool isDoubleClick) override;
+    void DrawOnCanvas(HDC dc) override;
+    bool OnEscape() override;
+};
+
 // Records the undo step the tool takes before it writes into the picture: for the tools that record an
 // area, pointsBox (right and bottom inclusive) widened by half the tool size. False when no step could
 // be recorded; the tool then leaves the picture alone.
@@ -192,6 +278,8 @@ bool ShiftKeyAtMessage();
 bool ShiftKeyNow();
 // Scripted input: both reads give this state until it is reset with nullopt.
 void OverrideShiftKey(std::optional<bool> down);
+// The Ctrl key as of the message being handled.
+bool CtrlKeyAtMessage();
 
 // Is (x, y) near enough to the first corner to close the polygon: the system's drag rectangle at the
 // current zoom plus the line width.

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "app/appMessages.h"
 #include "app/settings_win.h"
@@ -11,6 +12,7 @@
 #include "document/imageModel.h"
 #include "painting/statusText.h"
 #include "painting/toolState.h"
+#include "painting/toolWindows.h"
 #include "panels/colourState.h"
 #include "panels/colourState_win.h"
 #include "views/mainView.h"
@@ -108,6 +110,14 @@ LRESULT CCanvasWindow::OnCreate(WPARAM, LPARAM) {
     TheImageModel().SetCanvasView(Hwnd(), [this] { UpdateScrollBars(); });
     SetToolReceiver(ToolReceiver::Canvas, Hwnd());
     SetColourReceiver(ColourReceiver::Canvas, Hwnd());
+    CanvasServices services;
+    services.window = Hwnd();
+    services.view = [this] { return View(); };
+    services.zoomRectAround = [this](int newZoom, int cx, int cy, RECT& result) {
+        return ZoomRectAround(newZoom, cx, cy, result);
+    };
+    services.zoomAt = [this](int newZoom, int ax, int ay) { ZoomAt(newZoom, ax, ay); };
+    SetCanvasServices(std::move(services));
     return 0;
 }
 
@@ -115,7 +125,10 @@ LRESULT CCanvasWindow::OnDestroy(WPARAM, LPARAM) {
     TheImageModel().SetCanvasView(nullptr, nullptr);
     ForgetToolReceiver(Hwnd());
     ForgetColourReceiver(Hwnd());
-    if (currentCanvas == this) currentCanvas = nullptr;
+    if (currentCanvas == this) {
+        currentCanvas = nullptr;
+        SetCanvasServices(CanvasServices{});
+    }
     return 0;
 }
 

@@ -94,6 +94,19 @@ TEST(StepValue, IncreaseHasNoUpperLimitAndDecreaseStopsAtOne) {
     EXPECT_EQ(StepValue(INT_MAX, false), INT_MAX);
 }
 
+TEST(ZoomStep, DoublesAndHalvesAndWrapsAroundAtBothEnds) {
+    EXPECT_EQ(ZoomStep(1000, true), 2000);
+    EXPECT_EQ(ZoomStep(1000, false), 500);
+    // Zooming in from 800 % passes 1500 %; from there it starts again at 12.5 %.
+    EXPECT_EQ(ZoomStep(8000, true), 16000);
+    EXPECT_EQ(ZoomStep(16000, true), 125);
+    EXPECT_EQ(ZoomStep(15000, true), 125);
+    EXPECT_EQ(ZoomStep(14999, true), 29998);
+    EXPECT_EQ(ZoomStep(250, false), 125);
+    EXPECT_EQ(ZoomStep(125, false), 15000);
+    EXPECT_EQ(ZoomStep(100, false), 15000);
+}
+
 TEST(SnapLineAngle, ThresholdIsTwoFifthsOfTheLargerExtent) {
     // 5 * 3 = 15 < 20: horizontal; 5 * 4 = 20 is not below 20: the 45 degree line.
     EXPECT_EQ(Snapped(0, 0, 10, 3), (PixelPoint{10, 0}));

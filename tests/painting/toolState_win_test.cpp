@@ -117,6 +117,21 @@ TEST_F(ToolStateTest, EveryToolGetsAnObjectOfItsClass) {
             case kToolRRect:
                 EXPECT_TRUE(is(dynamic_cast<RRectTool*>(tool)));
                 break;
+            case kToolFreeSelection:
+                EXPECT_TRUE(is(dynamic_cast<FreeSelTool*>(tool)));
+                break;
+            case kToolRectSelection:
+                EXPECT_TRUE(is(dynamic_cast<RectSelTool*>(tool)));
+                break;
+            case kToolFill:
+                EXPECT_TRUE(is(dynamic_cast<FillTool*>(tool)));
+                break;
+            case kToolColourPicker:
+                EXPECT_TRUE(is(dynamic_cast<ColorTool*>(tool)));
+                break;
+            case kToolZoom:
+                EXPECT_TRUE(is(dynamic_cast<ZoomTool*>(tool)));
+                break;
             default:
                 EXPECT_TRUE(is(dynamic_cast<UnbuiltTool*>(tool))) << id;
                 break;

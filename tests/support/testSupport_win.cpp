@@ -134,3 +134,8 @@ std::vector<uint32_t> PixelsAs32Bits(HBITMAP bitmap, int& width, int& height) {
     ReleaseDC(nullptr, screen);
     return pixels;
 }
+
+std::wstring WinePathOf(const std::string& hostPath) {
+    const std::string path = !hostPath.empty() && hostPath[0] == '/' ? "Z:" + hostPath : hostPath;
+    return std::wstring(path.begin(), path.end());
+}

@@ -54,6 +54,9 @@ private:
     std::filesystem::path path_;
 };
 
+// A path of the build machine as the program under Wine sees it (drive Z: is the root).
+std::wstring WinePathOf(const std::string& hostPath);
+
 // A hidden top-level window that exists for the whole test run, for tests that need an owner.
 HWND TestOwnerWindow();
 

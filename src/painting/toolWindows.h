@@ -1,0 +1,36 @@
+// What the tools need of the windows above them: the canvas's view, pointer and zoom operation, and the
+// main window's selection menu. Those windows register themselves here when they are created, so the
+// tools reach them without including them. Without a canvas the view is the tool state's zoom unscrolled.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+
+#include "views/canvasGeometry.h"
+
+struct CanvasServices {
+    HWND window = nullptr;
+    std::function<CanvasView()> view;
+    // The part of the view that newZoom would fill the window with, around (cx, cy); false when empty.
+    std::function<bool(int newZoom, int cx, int cy, RECT& result)> zoomRectAround;
+    // Zooms so that the picture point under (ax, ay) comes to the window's top-left corner.
+    std::function<void(int newZoom, int ax, int ay)> zoomAt;
+};
+// The canvas registers itself at creation and clears the entry (an empty record) when it goes.
+void SetCanvasServices(CanvasServices services);
+
+CanvasView ToolCanvasView();
+PixelPoint ToolPictureToCanvas(int x, int y);
+// The pointer in canvas window coordinates; none without a canvas.
+std::optional<POINT> PointerOnCanvas();
+// A canvas window point on the screen; the point itself without a canvas.
+POINT CanvasToScreen(POINT point);
+bool ZoomRectOnCanvas(int newZoom, int cx, int cy, RECT& result);
+void ZoomCanvasAt(int newZoom, int ax, int ay);
+
+// Shows the selection's context menu at a screen point and runs the chosen command; registered by the
+// main window (null: none).
+using SelectionMenu = std::function<void(int screenX, int screenY)>;
+void SetSelectionMenu(SelectionMenu menu);
+void ShowSelectionMenu(int screenX, int screenY);

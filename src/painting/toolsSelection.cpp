@@ -1,0 +1,187 @@
+// The free-form and rectangle selection tools: they draw a new selection, drag the floating one by its
+// handles (moving, resizing, copying), and show its context menu.
+#include <vector>
+
+#include "document/floatingSelection.h"
+#include "document/imageModel.h"
+#include "painting/drawPrimitives_win.h"
+#include "painting/toolState.h"
+#include "painting/toolWindows.h"
+#include "painting/tools.h"
+
+namespace {
+
+constexpr int kLassoWidth = 2;
+
+RECT ToRect(const PixelRect& rect) { return RECT{rect.left, rect.top, rect.right, rect.bottom}; }
+PixelRect ToPixelRect(const RECT& rect) { return PixelRect{rect.left, rect.top, rect.right, rect.bottom}; }
+
+POINT ToPoint(PixelPoint point) { return POINT{point.x, point.y}; }
+
+}  // namespace
+
+void SelectionBaseTool::BeginStroke(bool isLeft, int x, int y, bool) {
+    leftButton = isLeft ? 1 : 0;
+    ctrlAtStart = CtrlKeyAtMessage() ? 1 : 0;
+    shiftAtStart = ShiftKeyAtMessage() ? 1 : 0;
+    lassoUnderWay = 0;
+    dragGrip = 0;
+    FloatingSelection& selection = TheFloatingSelection();
+    ImageModel& document = TheImageModel();
+    const PixelPoint onCanvas = ToolPictureToCanvas(x, y);
+    if (!isLeft) {
+        const POINT screen = CanvasToScreen(POINT{onCanvas.x, onCanvas.y});
+        ShowSelectionMenu(screen.x, screen.y);
+        return;
+    }
+    const int grip = selection.HitHandle(onCanvas.x, onCanvas.y);
+    if (grip != kHandleOutside) {
+        const bool copying = ctrlAtStart || shiftAtStart;
+        // The copy left behind is one step; a selection not lifted yet leaves nothing, so takes none.
+        if (copying && !selection.IsEmpty() && document.SnapshotPicture()) StampCopy();
+        dragGrip = grip;
+        selection.SetDragOrigin(POINT{x, y});
+        selection.Lift();
+        if (copying) copyMode |= 1;
+    } else {
+        selection.Commit();
+        lassoUnderWay = 1;
+        POINT point{x, y};
+        document.ClampPoint(point);
+        // The new selection starts inside the picture, also for a press in the margin.
+        const PixelPoint start{point.x, point.y};
+        TheToolState().Stroke().strokeStart = start;
+        StartOutline(start);
+    }
+    document.NotifyViews();
+}
+
+bool SelectionBaseTool::ContinueStroke(bool, int& x, int& y) {
+    // Only a drag this tool began goes on: a move with the button held that began elsewhere (outside the
+    // picture, say) changes nothing.
+    if (!leftButton || (dragGrip == 0 && !lassoUnderWay)) return true;
+    if (dragGrip != 0) {
+        if (shiftAtStart) StampCopy();
+        TheFloatingSelection().DragHandle(dragGrip, x, y);
+    } else {
+        ConstrainPoint(x, y);
+        ExtendOutline(TheToolState().Stroke().strokeStart, PixelPoint{x, y});
+    }
+    TheImageModel().NotifyViews();
+    return true;
+}
+
+bool SelectionBaseTool::EndStroke(bool, int& x, int& y) {
+    const bool drawingOutline = lassoUnderWay != 0;
+    lassoUnderWay = 0;
+    if (!leftButton || (dragGrip == 0 && !drawingOutline)) return true;
+    FloatingSelection& selection = TheFloatingSelection();
+    if (dragGrip != 0) {
+        if (shiftAtStart) StampCopy();
+        selection.DragHandle(dragGrip, x, y);
+        dragGrip = 0;
+    } else {
+        ConstrainPoint(x, y);
+        selection.SetActive(CloseOutline(TheToolState().Stroke().strokeStart, PixelPoint{x, y}));
+        copyMode = 0;
+    }
+    TheImageModel().NotifyViews();
+    return true;
+}
+
+void SelectionBaseTool::ConstrainPoint(int& x, int& y) const {
+    if (SquaresWithShift() && ShiftKeyAtMessage()) {
+        const PixelPoint start = TheToolState().Stroke().strokeStart;
+        MakeSquare(start.x, start.y, x, y);
+    }
+    POINT point{x, y};
+    TheImageModel().ClampPoint(point);
+    x = point.x;
+    y = point.y;
+}
+
+void SelectionBaseTool::StampCopy() {
+    if (surface) DrawOnPicture(surface);
+}
+
+void SelectionBaseTool::DrawOnPicture(HDC dc) {
+    FloatingSelection& selection = TheFloatingSelection();
+    selection.DrawSelection(dc);
+    if (!selection.IsActive() && lassoUnderWay) DrawOutline(dc);
+}
+
+void SelectionBaseTool::DrawOnCanvas(HDC dc) {
+    const FloatingSelection& selection = TheFloatingSelection();
+    if (!selection.IsActive()) return;
+    const PixelRect frame =
+        InflatedRect(PictureRectToCanvas(ToPixelRect(selection.Placement()), ToolCanvasView()), kHandleSize);
+    DrawHandleFrame(dc, ToRect(frame), true, nullptr);
+}
+
+void SelectionBaseTool::AdjustSize(bool decrease) { TheFloatingSelection().ScaleHalf(decrease); }
+
+void SelectionBaseTool::FinishStroke(bool cancel) {
+    FloatingSelection& selection = TheFloatingSelection();
+    if (cancel)
+        selection.Discard();
+    else
+        selection.Commit();
+    lassoUnderWay = 0;
+    dragGrip = 0;
+    copyMode = 0;
+    ToolBase::FinishStroke(cancel);
+}
+
+// ---- free-form selection ----------------------------------------------------------------------------
+
+void FreeSelTool::StartOutline(PixelPoint start) {
+    StrokePoints& points = TheToolState().Stroke().strokePoints;
+    points.Reset();
+    points.Append(start);
+}
+
+void FreeSelTool::ExtendOutline(PixelPoint, PixelPoint point) { TheToolState().Stroke().strokePoints.Append(point); }
+
+bool FreeSelTool::CloseOutline(PixelPoint, PixelPoint) {
+    StrokePoints& points = TheToolState().Stroke().strokePoints;
+    std::vector<POINT> outline;
+    outline.reserve(static_cast<size_t>(points.Count()));
+    for (int i = 0; i < points.Count(); ++i) outline.push_back(ToPoint(points[i]));
+    // Fewer than 3 points, or points on one row or column, enclose nothing.
+    const bool made = points.Count() >= 3 && TheFloatingSelection().MakeOutline(outline);
+    if (!made) points.Reset();
+    return made;
+}
+
+void FreeSelTool::DrawOutline(HDC dc) {
+    const StrokePoints& points = TheToolState().Stroke().strokePoints;
+    if (points.Empty()) return;
+    std::vector<POINT> lasso;
+    lasso.reserve(static_cast<size_t>(points.Count()));
+    for (int i = 0; i < points.Count(); ++i) lasso.push_back(ToPoint(points[i]));
+    DrawPolyShape(dc, lasso.data(), points.Count(), RGB(0, 0, 0), RGB(0, 0, 0), kLassoWidth, kShapeOutline, false,
+                  true);
+}
+
+// ---- rectangle selection ----------------------------------------------------------------------------
+
+void RectSelTool::StartOutline(PixelPoint start) {
+    TheFloatingSelection().SetRectangle(ToPoint(start), ToPoint(start));
+}
+
+void RectSelTool::ExtendOutline(PixelPoint start, PixelPoint point) {
+    TheFloatingSelection().SetRectangle(ToPoint(start), ToPoint(point));
+}
+
+bool RectSelTool::CloseOutline(PixelPoint start, PixelPoint point) {
+    FloatingSelection& selection = TheFloatingSelection();
+    selection.SetRectangle(ToPoint(start), ToPoint(point));
+    const RECT& placement = selection.Placement();
+    return placement.right > placement.left && placement.bottom > placement.top;
+}
+
+void RectSelTool::DrawOutline(HDC dc) {
+    const RECT& placement = TheFloatingSelection().Placement();
+    if (placement.right > placement.left && placement.bottom > placement.top)
+        DrawDashedFrame(dc, placement.left, placement.top, placement.right, placement.bottom);
+}
