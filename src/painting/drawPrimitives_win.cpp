@@ -293,5 +293,7 @@ void FloodFillPicture(HBITMAP picture, int x, int y, COLORREF colour, BYTE alpha
     const std::optional<PixelRows> rows = PictureRows(picture, width, height);
     if (!rows) return;
     const uint32_t fill = PackPixel(GetRValue(colour), GetGValue(colour), GetBValue(colour), alpha);
-    FloodFillPixels(*rows, width, height, x, y, fill);
+    // Without alpha the fourth byte means nothing: GDI, the file loaders and the conversions leave
+    // different values in it, and pixels of one colour must still make one area.
+    FloodFillPixels(*rows, width, height, x, y, fill, pictureHasAlpha ? kCompareAllBytes : kCompareColourBytes);
 }

@@ -56,6 +56,7 @@ void DrawTextBox(HDC dc, int left, int top, int right, int bottom, COLORREF text
                  std::wstring_view text, HFONT font, bool opaque);
 
 // The fill tool: FloodFillPixels on the memory of a 32-bit DIB section (normally the detached picture),
-// with the colour's blue, green and red and the alpha as fourth byte. Nothing happens for other bitmaps or for a
-// seed outside the picture.
+// with the colour's blue, green and red and the alpha as fourth byte. Unless the picture has alpha the area
+// is the pixels of the seed's colour whatever their fourth byte. Nothing happens for other bitmaps or for
+// a seed outside the picture.
 void FloodFillPicture(HBITMAP picture, int x, int y, COLORREF colour, BYTE alpha);

@@ -73,6 +73,14 @@ TEST(FloodFill, MatchesAllFourBytesExactly) {
     EXPECT_EQ(block.At(1, 0), kFill);
     EXPECT_EQ(block.At(2, 0), PackPixel(10, 20, 30, 1));
     EXPECT_EQ(block.At(3, 0), PackPixel(10, 20, 30, 0));
+
+    // Comparing the colour bytes only, the fourth byte is no border; a fill value of the seed's colour
+    // with another fourth byte changes nothing.
+    block.At(0, 0) = block.At(1, 0) = PackPixel(10, 20, 30, 0);
+    FloodFillPixels(block.Rows(), 4, 1, 0, 0, PackPixel(10, 20, 30, 255), kCompareColourBytes);
+    EXPECT_EQ(block.At(2, 0), PackPixel(10, 20, 30, 1));
+    FloodFillPixels(block.Rows(), 4, 1, 0, 0, kFill, kCompareColourBytes);
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(block.At(x, 0), kFill) << x;
 }
 
 TEST(FloodFill, SeedOutsideOrAlreadyFilledChangesNothing) {

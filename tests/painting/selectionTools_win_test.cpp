@@ -265,6 +265,21 @@ TEST_F(SelectionTools, FillFillsWithTheButtonsColourAtOneStepAPressAtAnyDepth) {
     EXPECT_EQ(TheImageModel().UndoCount(), 4);
 }
 
+TEST_F(SelectionTools, FillJoinsEveryPixelOfTheColourHoweverItWasDrawn) {
+    // A 24-bit picture made 32-bit by the fill, then an area erased by a moved selection: one white.
+    ASSERT_TRUE(TheImageModel().ReplacePicture(CreateFilledBitmap(200, 150, kWhite, 24)));
+    TheToolState().SelectTool(kToolFill);
+    TheColourState().SetForeground(kWhite);
+    Drag({{150, 140}});
+    TheToolState().SelectTool(kToolRectSelection);
+    Drag({{20, 20}, {40, 30}});
+    Drag({{25, 25}, {75, 25}});
+    TheToolState().SelectTool(kToolFill);
+    TheColourState().SetForeground(kBlue);
+    Drag({{5, 5}});
+    EXPECT_EQ(Pixel(25, 25), kBlue);
+}
+
 TEST_F(SelectionTools, ColourPickerPicksWhiteOutsideAndReturnsToTheLastDrawingTool) {
     TheToolState().SelectTool(kToolBrush);
     TheToolState().SelectTool(kToolColourPicker);
