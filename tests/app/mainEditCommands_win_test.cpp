@@ -23,9 +23,7 @@ constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 
-// Different in every channel from one pixel to the next and never white, so position, row order
-// and channel order all show.
-COLORREF Pattern(int x, int y) { return RGB((x * 7 + y) % 250, (x * 3 + y * 5) % 250, (y * 11 + x) % 250); }
+constexpr auto Pattern = DistinctPattern;
 
 // A packed DIB with a 40-byte header and no colour table, bottom-up, 24 or 32 bits per pixel.
 std::vector<uint8_t> PackedDib(int width, int height, int bits, COLORREF (*colour)(int, int)) {

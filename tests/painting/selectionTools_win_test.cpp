@@ -10,18 +10,13 @@
 #include "app/mainWindowHost_win.h"
 #include "app/menuBar_win.h"
 #include "document/pictureEffects_win.h"
+#include "painting/toolTestSupport_win.h"
 #include "panels/colourState.h"
 #include "views/canvasWindow.h"
 
 namespace {
 
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kBlue = RGB(0, 0, 255);
-
-// Never white and different from one pixel to the next.
-COLORREF Pattern(int x, int y) { return RGB((x * 7 + y) % 250, (x * 3 + y * 5) % 250, (y * 11 + x) % 250); }
+constexpr auto Pattern = DistinctPattern;
 COLORREF Inverted(COLORREF c) { return RGB(255 - GetRValue(c), 255 - GetGValue(c), 255 - GetBValue(c)); }
 
 LPARAM At(int x, int y) {
@@ -300,6 +295,7 @@ TEST_F(SelectionTools, MagnifierZoomsInAndOutOverThePictureOnly) {
     TheToolState().SelectTool(kToolZoom);
     POINT pointer{50 + 3, 50 + 3};
     ClientToScreen(Canvas(), &pointer);
+    // The magnifier reads the pointer itself; under Wine SetCursorPos moves what GetCursorPos reports.
     ASSERT_TRUE(SetCursorPos(pointer.x, pointer.y));
     // The rectangle that zooming in would fill the window with is drawn inverted around the pointer.
     RECT area{};

@@ -54,6 +54,12 @@ private:
     std::filesystem::path path_;
 };
 
+// A picture pattern that is never white and differs in every channel from one pixel to the next, so that
+// position, row order and channel order all show.
+inline COLORREF DistinctPattern(int x, int y) {
+    return RGB((x * 7 + y) % 250, (x * 3 + y * 5) % 250, (y * 11 + x) % 250);
+}
+
 // A path of the build machine as the program under Wine sees it (drive Z: is the root).
 std::wstring WinePathOf(const std::string& hostPath);
 
