@@ -37,8 +37,8 @@ void SelectionBaseTool::BeginStroke(bool isLeft, int x, int y, bool) {
     const int grip = selection.HitHandle(onCanvas.x, onCanvas.y);
     if (grip != kHandleOutside) {
         const bool copying = ctrlAtStart || shiftAtStart;
-        // The copy left behind is one step; a selection not lifted yet leaves nothing, so takes none.
-        if (copying && !selection.IsEmpty() && document.SnapshotPicture()) StampCopy();
+        // The copy left behind, and with Shift the trail of copies the drag leaves, are one step.
+        if (copying && document.SnapshotPicture()) StampCopy();
         dragGrip = grip;
         selection.SetDragOrigin(POINT{x, y});
         selection.Lift();

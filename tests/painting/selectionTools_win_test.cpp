@@ -109,7 +109,7 @@ TEST_F(SelectionTools, RectangleIsDrawnMovedAndLandsOnTheColourCapturedAtTheLift
     EXPECT_EQ(TheImageModel().UndoCount(), 1);
 }
 
-TEST_F(SelectionTools, CtrlDragCopiesAndEscapeAfterAMoveRestoresThePicture) {
+TEST_F(SelectionTools, CtrlDragCopiesShiftDragLeavesATrailAndEscapeAfterAMoveRestores) {
     TheToolState().SelectTool(kToolRectSelection);
     Drag({{20, 20}, {40, 30}});
     HoldCtrl(true);
@@ -120,7 +120,24 @@ TEST_F(SelectionTools, CtrlDragCopiesAndEscapeAfterAMoveRestoresThePicture) {
     TheToolState().SelectTool(kToolPen);  // a tool change lands it too
     EXPECT_EQ(Pixel(25, 25), Pattern(25, 25));
     EXPECT_EQ(Pixel(75, 25), Pattern(25, 25));
-    EXPECT_EQ(TheImageModel().UndoCount(), 1);
+    EXPECT_EQ(TheImageModel().UndoCount(), 2);
+
+    // With Shift every move leaves a copy where the selection was: a trail, in one step and the landing.
+    TheToolState().SelectTool(kToolRectSelection);
+    Drag({{20, 100}, {40, 110}});
+    OverrideShiftKey(true);
+    Drag({{25, 105}, {45, 105}, {65, 105}, {75, 105}}, MK_SHIFT);
+    OverrideShiftKey(false);
+    TheToolState().SelectTool(kToolPen);
+    for (int x : {25, 45, 65, 75}) EXPECT_EQ(Pixel(x, 105), Pattern(25, 105)) << x;
+    EXPECT_EQ(Pixel(95, 105), Pattern(95, 105));
+    EXPECT_EQ(TheImageModel().UndoCount(), 4);
+    // Undoing the landing and then the press takes the whole trail back.
+    Command(kCmdUndo);
+    Command(kCmdUndo);
+    EXPECT_EQ(Pixel(45, 105), Pattern(45, 105));
+    Command(kCmdRedo);
+    Command(kCmdRedo);
 
     TheToolState().SelectTool(kToolRectSelection);
     const std::vector<uint8_t> before = PictureBytes(TheImageModel().Picture());
@@ -129,7 +146,7 @@ TEST_F(SelectionTools, CtrlDragCopiesAndEscapeAfterAMoveRestoresThePicture) {
     SendMessageW(Canvas(), WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_FALSE(TheFloatingSelection().IsActive());
     EXPECT_EQ(PictureBytes(TheImageModel().Picture()), before);
-    EXPECT_EQ(TheImageModel().UndoCount(), 1);
+    EXPECT_EQ(TheImageModel().UndoCount(), 4);
 }
 
 TEST_F(SelectionTools, ShiftSquaresInsideThePictureAndALassoNeedsThreePoints) {
