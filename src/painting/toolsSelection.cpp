@@ -20,12 +20,15 @@ POINT ToPoint(PixelPoint point) { return POINT{point.x, point.y}; }
 
 }  // namespace
 
-void SelectionBaseTool::BeginStroke(bool isLeft, int x, int y, bool) {
+void SelectionBaseTool::BeginStroke(bool isLeft, int x, int y, bool isDoubleClick) {
     leftButton = isLeft ? 1 : 0;
     ctrlAtStart = CtrlKeyAtMessage() ? 1 : 0;
     shiftAtStart = ShiftKeyAtMessage() ? 1 : 0;
     lassoUnderWay = 0;
     dragGrip = 0;
+    // The second press of a double click starts nothing: the canvas resets the stroke right after it,
+    // which lands the selection, and a drag begun here would have no stroke to follow.
+    if (isDoubleClick) return;
     FloatingSelection& selection = TheFloatingSelection();
     ImageModel& document = TheImageModel();
     const PixelPoint onCanvas = ToolPictureToCanvas(x, y);

@@ -450,6 +450,7 @@ TEST_F(SelectionTest, FreeFormSelectionShrunkByItsHandleKeepsItsColours) {
     constexpr COLORREF kA = RGB(200, 40, 90), kB = RGB(60, 220, 30);
     Load(MakePicture(60, 50, [](int x, int) { return x % 2 ? kB : kA; }));
     SelectTriangle(10, 10);
+    ASSERT_TRUE(selection.Lift());
     selection.SetDragOrigin(POINT{30, 30});
     selection.DragHandle(8, 20, 20);  // 20 x 20 drawn as 10 x 10
     selection.Commit();

@@ -170,6 +170,14 @@ TEST_F(SelectionTools, ShiftSquaresInsideThePictureAndALassoNeedsThreePoints) {
     EXPECT_EQ(Pixel(12, 45), kWhite);
     EXPECT_EQ(Pixel(112, 45), Pattern(12, 45));
     EXPECT_EQ(Pixel(37, 67), Pattern(37, 67));
+
+    // A double click starts nothing that a later move with the button held could stretch.
+    TheToolState().SelectTool(kToolRectSelection);
+    Send(WM_LBUTTONDBLCLK, MK_LBUTTON, 50, 50);
+    Send(WM_MOUSEMOVE, MK_LBUTTON, 80, 80);
+    Send(WM_LBUTTONUP, 0, 80, 80);
+    EXPECT_FALSE(TheFloatingSelection().IsActive());
+    EXPECT_TRUE(IsRectEmpty(&Placement()));
 }
 
 TEST_F(SelectionTools, CtrlPlusAndMinusScaleTheSelectionAroundItsCentre) {
