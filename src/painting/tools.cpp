@@ -30,6 +30,13 @@ void OverrideShiftKey(std::optional<bool> down) { ShiftOverride() = down; }
 
 bool CtrlKeyAtMessage() { return GetKeyState(VK_CONTROL) < 0; }
 
+std::vector<POINT> StrokeAsPoints(const StrokePoints& points) {
+    std::vector<POINT> result;
+    result.reserve(static_cast<size_t>(points.Count()));
+    for (int i = 0; i < points.Count(); ++i) result.push_back(POINT{points[i].x, points[i].y});
+    return result;
+}
+
 bool NearStartPoint(int x, int y, PixelPoint first) {
     const ToolState& state = TheToolState();
     return NearStartPoint(PixelPoint{x, y}, first, GetSystemMetrics(SM_CXDRAG), GetSystemMetrics(SM_CYDRAG),

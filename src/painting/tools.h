@@ -8,8 +8,11 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "painting/paintGeometry.h"
+
+class StrokePoints;
 
 class ToolBase {
 public:
@@ -280,6 +283,9 @@ bool ShiftKeyNow();
 void OverrideShiftKey(std::optional<bool> down);
 // The Ctrl key as of the message being handled.
 bool CtrlKeyAtMessage();
+
+// The stroke's points as the drawing routines take them.
+std::vector<POINT> StrokeAsPoints(const StrokePoints& points);
 
 // Is (x, y) near enough to the first corner to close the polygon: the system's drag rectangle at the
 // current zoom plus the line width.

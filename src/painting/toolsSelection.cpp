@@ -147,11 +147,8 @@ void FreeSelTool::ExtendOutline(PixelPoint, PixelPoint point) { TheToolState().S
 
 bool FreeSelTool::CloseOutline(PixelPoint, PixelPoint) {
     StrokePoints& points = TheToolState().Stroke().strokePoints;
-    std::vector<POINT> outline;
-    outline.reserve(static_cast<size_t>(points.Count()));
-    for (int i = 0; i < points.Count(); ++i) outline.push_back(ToPoint(points[i]));
     // Fewer than 3 points, or points on one row or column, enclose nothing.
-    const bool made = points.Count() >= 3 && TheFloatingSelection().MakeOutline(outline);
+    const bool made = points.Count() >= 3 && TheFloatingSelection().MakeOutline(StrokeAsPoints(points));
     if (!made) points.Reset();
     return made;
 }
@@ -159,9 +156,7 @@ bool FreeSelTool::CloseOutline(PixelPoint, PixelPoint) {
 void FreeSelTool::DrawOutline(HDC dc) {
     const StrokePoints& points = TheToolState().Stroke().strokePoints;
     if (points.Empty()) return;
-    std::vector<POINT> lasso;
-    lasso.reserve(static_cast<size_t>(points.Count()));
-    for (int i = 0; i < points.Count(); ++i) lasso.push_back(ToPoint(points[i]));
+    const std::vector<POINT> lasso = StrokeAsPoints(points);
     DrawPolyShape(dc, lasso.data(), points.Count(), RGB(0, 0, 0), RGB(0, 0, 0), kLassoWidth, kShapeOutline, false,
                   true);
 }
@@ -177,14 +172,11 @@ void RectSelTool::ExtendOutline(PixelPoint start, PixelPoint point) {
 }
 
 bool RectSelTool::CloseOutline(PixelPoint start, PixelPoint point) {
-    FloatingSelection& selection = TheFloatingSelection();
-    selection.SetRectangle(ToPoint(start), ToPoint(point));
-    const RECT& placement = selection.Placement();
-    return placement.right > placement.left && placement.bottom > placement.top;
+    ExtendOutline(start, point);
+    return !IsRectEmpty(&TheFloatingSelection().Placement());
 }
 
 void RectSelTool::DrawOutline(HDC dc) {
     const RECT& placement = TheFloatingSelection().Placement();
-    if (placement.right > placement.left && placement.bottom > placement.top)
-        DrawDashedFrame(dc, placement.left, placement.top, placement.right, placement.bottom);
+    if (!IsRectEmpty(&placement)) DrawDashedFrame(dc, placement.left, placement.top, placement.right, placement.bottom);
 }

@@ -1,6 +1,5 @@
 // The shape tools: line, rectangle, ellipse and rounded rectangle from one drag, the curve in three
 // drags and the polygon corner by corner.
-#include <algorithm>
 #include <vector>
 
 #include "document/imageModel.h"
@@ -208,10 +207,7 @@ void ShapeTool::DrawOnPicture(HDC dc) {
     const ToolState& state = TheToolState();
     const StrokePoints& points = state.Stroke().strokePoints;
     if (points.Empty()) return;
-    std::vector<POINT> corners(static_cast<size_t>(points.Count()));
-    std::transform(points.Data(), points.Data() + points.Count(), corners.begin(), [](PixelPoint p) {
-        return POINT{p.x, p.y};
-    });
+    const std::vector<POINT> corners = StrokeAsPoints(points);
     const ShapeColours colours = ColoursFor(leftButton != 0, foreColor, backColor);
     DrawPolyShape(dc, corners.data(), points.Count(), colours.pen, colours.fill, state.LineWidth(), state.ShapeStyle(),
                   closed != 0, false);
