@@ -5,9 +5,11 @@
 #include "app/commandIds.h"
 #include "app/mainWindow.h"
 #include "app/menuBar_win.h"
+#include "dialogs/fontsDialog.h"
 #include "document/documentFlags.h"
 #include "document/pictureEffects_win.h"
 #include "localisation/localisation_win.h"
+#include "painting/fontState.h"
 #include "painting/toolGeometry.h"
 #include "painting/toolState.h"
 
@@ -88,7 +90,17 @@ bool CMainWindow::RunShellCommand(unsigned id) {
     return Knows(kIds, id);
 }
 
-bool CMainWindow::RunFontsCommand(unsigned id) { return id == kCmdTextToolbar; }
+bool CMainWindow::RunFontsCommand(unsigned id) {
+    if (id != kCmdTextToolbar) return false;
+    if (TheToolState().CurrentTool() != kToolText) return true;
+    const HWND fonts = TheFontsDialog().CreateIfNeeded(Hwnd());
+    if (!fonts) return true;
+    const bool show = !HasVisibleStyle(fonts);
+    TheFontState().fontsWindowShown = show;
+    ShowWindow(fonts, show ? SW_SHOW : SW_HIDE);
+    SendMessageW(fonts, kFontsWindowRefresh, 0, 0);
+    return true;
+}
 
 bool CMainWindow::RunExtrasCommand(unsigned id) {
     static constexpr unsigned kIds[] = {

@@ -7,6 +7,7 @@
 #include "app/mainWindow.h"
 #include "app/menuBar_win.h"
 #include "app/settings_win.h"
+#include "dialogs/fontsDialog.h"
 #include "document/documentFlags.h"
 #include "document/floatingSelection.h"
 #include "document/imageModel.h"
@@ -176,7 +177,7 @@ void CMainWindow::UpdateMenuStates(HMENU popup) {
     CheckItem(popup, kCmdPalette, HasVisibleStyle(palette_.Hwnd()));
     CheckItem(popup, kCmdStatusBar, HasVisibleStyle(statusBar_));
     EnableItem(popup, kCmdTextToolbar, tools.CurrentTool() == kToolText);
-    CheckItem(popup, kCmdTextToolbar, false);  // the fonts window does not exist yet
+    CheckItem(popup, kCmdTextToolbar, HasVisibleStyle(TheFontsDialog().Hwnd()));
     CheckItem(popup, kCmdRulers, RulersVisible());
     CheckItem(popup, kCmdOpenLastAtStart, openLastAtStart);
     for (const ZoomCommand& command : kZoomCommands)

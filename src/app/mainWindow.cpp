@@ -8,6 +8,7 @@
 #include "app/appState.h"
 #include "app/menuBar_win.h"
 #include "app/settings_win.h"
+#include "dialogs/fontsDialog.h"
 #include "document/bitmapOps_win.h"
 #include "document/documentFlags.h"
 #include "document/floatingSelection.h"
@@ -92,6 +93,10 @@ LRESULT CMainWindow::OnCreate(WPARAM, LPARAM) {
     SetDocumentViewHooks(std::move(hooks));
     // The selection tools' right button: the selection's context menu, its command posted to this window.
     SetSelectionMenu([window = Hwnd()](int x, int y) { ShowContextMenu(window, x, y, 0); });
+    // The text tool's fonts window belongs to this window; a new text box shows it without taking the focus.
+    SetFontsWindowOpener([window = Hwnd()] {
+        if (HWND fonts = TheFontsDialog().CreateIfNeeded(window)) ShowWindow(fonts, SW_SHOWNOACTIVATE);
+    });
     toolBox_.CreateToolBox(Hwnd(), appSettings.showToolBox != 0);
     palette_.CreatePalette(Hwnd(), appSettings.showPalette != 0);
     canvas_.CreateCanvas(Hwnd());
@@ -266,6 +271,7 @@ LRESULT CMainWindow::OnDestroy(WPARAM, LPARAM) {
     SetPictureSizeRefresher({});
     SetDocumentViewHooks({});
     SetSelectionMenu(nullptr);
+    SetFontsWindowOpener(nullptr);
     SetPromptOwner(nullptr);
     PostQuitMessage(0);
     return 0;

@@ -8,8 +8,10 @@
 #include "app/appState.h"
 #include "app/commandIds.h"
 #include "app/mainWindow.h"
+#include "dialogs/fontsDialog.h"
 #include "document/documentFlags.h"
 #include "imagefiles/pictureFiles_win.h"
+#include "painting/textEditWindow.h"
 
 bool BringPlacementOnScreen(WindowPlacementRecord& placement) {
     PlacementRect& normal = placement.rcNormalPosition;
@@ -70,12 +72,18 @@ bool OpenFirstPicture(HWND mainWindow, const std::vector<std::wstring>& argument
     return PostMessageW(mainWindow, WM_COMMAND, kCmdRecentFileFirst, 0) != FALSE;
 }
 
+bool PreTranslateProgramMessage(HWND mainWindow, HACCEL shortcuts, MSG& message) {
+    // The fonts window's keyboard navigation first; the keys the open text box edits with are its own.
+    if (TheFontsDialog().TranslateDialogMessage(message)) return true;
+    return shortcuts && !TextBoxTakesKey(message) && TranslateAcceleratorW(mainWindow, shortcuts, &message);
+}
+
 int RunMessageLoop(HWND mainWindow, HACCEL shortcuts) {
     MSG message;
     BOOL got;
     while ((got = GetMessageW(&message, nullptr, 0, 0)) != 0) {
         if (got == -1) return 1;
-        if (shortcuts && TranslateAcceleratorW(mainWindow, shortcuts, &message)) continue;
+        if (PreTranslateProgramMessage(mainWindow, shortcuts, message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

@@ -25,6 +25,9 @@ std::vector<std::wstring> ProgramArguments();
 // Returns whether the open command was posted.
 bool OpenFirstPicture(HWND mainWindow, const std::vector<std::wstring>& arguments);
 
-// The loop of the program's only thread until WM_QUIT, each message offered to the shortcut table first.
+// The loop's step before a message is dispatched: the fonts window's dialog keys, then the shortcuts of
+// table `shortcuts` (unless the open text box needs the key). True when the message was consumed.
+bool PreTranslateProgramMessage(HWND mainWindow, HACCEL shortcuts, MSG& message);
+// The loop of the program's only thread until WM_QUIT, each message offered to that step first.
 // The quit message's exit code, 1 when the loop failed.
 int RunMessageLoop(HWND mainWindow, HACCEL shortcuts);

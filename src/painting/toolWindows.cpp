@@ -16,11 +16,18 @@ SelectionMenu& Menu() {
     return menu;
 }
 
+FontsWindowOpener& FontsOpener() {
+    static FontsWindowOpener opener;
+    return opener;
+}
+
 bool HaveCanvas() { return Canvas().window && IsWindow(Canvas().window); }
 
 }  // namespace
 
 void SetCanvasServices(CanvasServices services) { Canvas() = std::move(services); }
+
+HWND CanvasWindowHandle() { return HaveCanvas() ? Canvas().window : nullptr; }
 
 CanvasView ToolCanvasView() {
     if (HaveCanvas() && Canvas().view) return Canvas().view();
@@ -48,8 +55,16 @@ void ZoomCanvasAt(int newZoom, int ax, int ay) {
     if (HaveCanvas() && Canvas().zoomAt) Canvas().zoomAt(newZoom, ax, ay);
 }
 
+bool CanvasInDrag() { return HaveCanvas() && Canvas().drawing && Canvas().drawing(); }
+
 void SetSelectionMenu(SelectionMenu menu) { Menu() = std::move(menu); }
 
 void ShowSelectionMenu(int screenX, int screenY) {
     if (Menu()) Menu()(screenX, screenY);
+}
+
+void SetFontsWindowOpener(FontsWindowOpener opener) { FontsOpener() = std::move(opener); }
+
+void OpenFontsWindow() {
+    if (FontsOpener()) FontsOpener()();
 }

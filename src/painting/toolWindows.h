@@ -16,10 +16,14 @@ struct CanvasServices {
     std::function<bool(int newZoom, int cx, int cy, RECT& result)> zoomRectAround;
     // Zooms so that the picture point under (ax, ay) comes to the window's top-left corner.
     std::function<void(int newZoom, int ax, int ay)> zoomAt;
+    // The canvas is in a tool drag (a button pressed on the picture and not yet released).
+    std::function<bool()> drawing;
 };
 // The canvas registers itself at creation and clears the entry (an empty record) when it goes.
 void SetCanvasServices(CanvasServices services);
 
+// The canvas window, or null while there is none.
+HWND CanvasWindowHandle();
 CanvasView ToolCanvasView();
 PixelPoint ToolPictureToCanvas(int x, int y);
 // The pointer in canvas window coordinates; none without a canvas.
@@ -28,9 +32,16 @@ std::optional<POINT> PointerOnCanvas();
 POINT CanvasToScreen(POINT point);
 bool ZoomRectOnCanvas(int newZoom, int cx, int cy, RECT& result);
 void ZoomCanvasAt(int newZoom, int ax, int ay);
+bool CanvasInDrag();
 
 // Shows the selection's context menu at a screen point and runs the chosen command; registered by the
 // main window (null: none).
 using SelectionMenu = std::function<void(int screenX, int screenY)>;
 void SetSelectionMenu(SelectionMenu menu);
 void ShowSelectionMenu(int screenX, int screenY);
+
+// Creates the text tool's fonts window if it does not exist and shows it without activating it;
+// registered by the main window, which owns the fonts window (null: none).
+using FontsWindowOpener = std::function<void()>;
+void SetFontsWindowOpener(FontsWindowOpener opener);
+void OpenFontsWindow();

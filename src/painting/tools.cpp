@@ -95,7 +95,7 @@ std::unique_ptr<ToolBase> CreateTool(int id) {
         case kToolZoom:
             return std::make_unique<ZoomTool>();
         case kToolText:
-            return std::make_unique<UnbuiltTool>();
+            return std::make_unique<TextTool>();
         default:
             return nullptr;
     }

@@ -41,9 +41,6 @@ public:
     COLORREF backColor = RGB(255, 255, 255);
 };
 
-// A tool whose class is still to come (the text tool): takes the calls and does nothing.
-class UnbuiltTool final : public ToolBase {};
-
 // ---- freehand tools ---------------------------------------------------------------------------------
 
 // The pen, brush, airbrush and eraser: one stroke of points, locked to one direction when Shift is held
@@ -265,6 +262,24 @@ public:
     void BeginStroke(bool isLeft, int x, int y, bool isDoubleClick) override;
     void DrawOnCanvas(HDC dc) override;
     bool OnEscape() override;
+};
+
+// The text tool: a drag (or a click) places a text box, whose edit window takes the typing; the text is
+// drawn into the picture, after an undo step of the whole picture, when the box is left.
+class TextTool final : public ToolBase {
+public:
+    void BeginStroke(bool isLeft, int x, int y, bool isDoubleClick) override;
+    bool ContinueStroke(bool isLeft, int& x, int& y) override;
+    // Commits an open box; a drag (or a first click) opens a new one.
+    bool EndStroke(bool isLeft, int& x, int& y) override;
+    // The box being dragged, as a dashed frame.
+    void DrawOnPicture(HDC dc) override;
+    // Commits the text unless cancelled, and closes the box.
+    void FinishStroke(bool cancel) override;
+
+private:
+    // Draws the box's text into the picture after a whole-picture undo step; nothing for an empty box.
+    void CommitOpenText();
 };
 
 // Records the undo step the tool takes before it writes into the picture: for the tools that record an

@@ -117,6 +117,7 @@ LRESULT CCanvasWindow::OnCreate(WPARAM, LPARAM) {
         return ZoomRectAround(newZoom, cx, cy, result);
     };
     services.zoomAt = [this](int newZoom, int ax, int ay) { ZoomAt(newZoom, ax, ay); };
+    services.drawing = [this] { return drawing_; };
     SetCanvasServices(std::move(services));
     return 0;
 }
@@ -163,7 +164,7 @@ PixelRect CCanvasWindow::FrameRect() const {
 
 bool CCanvasWindow::TextBoxShown() const {
     const HWND textBox = GetToolReceiver(ToolReceiver::TextEditor);
-    return textBox && IsWindow(textBox) && IsWindowVisible(textBox);
+    return textBox && IsWindow(textBox) && HasVisibleStyle(textBox);
 }
 
 int CCanvasWindow::HitTestPictureFrame(int x, int y) const {
