@@ -74,11 +74,6 @@ bool Knows(const unsigned (&ids)[N], unsigned id) {
 }
 }  // namespace
 
-bool CMainWindow::RunDialogCommand(unsigned id) {
-    static constexpr unsigned kIds[] = {kCmdFlipRotate, kCmdStretchSkew, kCmdAttributes, kCmdAbout};
-    return Knows(kIds, id);
-}
-
 bool CMainWindow::RunPrintCommand(unsigned id) {
     static constexpr unsigned kIds[] = {kCmdPrintPreview, kCmdPageSetup, kCmdPrint, kCmdSend};
     return Knows(kIds, id);

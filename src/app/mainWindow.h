@@ -65,14 +65,13 @@ private:
     bool RunEditCommand(unsigned id);      // 220-227, 292 and the clipboard
     bool RunViewCommand(unsigned id);      // 230-246, 252-262, 290, 291
     void RunLanguageCommand(unsigned id);  // 1000-1100
-    // Commands whose work lies in windows still to come: dialogs (250, 251, 254, 271), printing and
-    // sending (206-209), the shell (205, 210-212, 10151, 10152), the text tool's fonts window (233),
-    // the generated pictures (294-300, 1401) and the web pages (270, 272-276). Each knows its
-    // commands and does nothing yet.
-    bool RunDialogCommand(unsigned id);
+    bool RunDialogCommand(unsigned id);  // 250, 251, 254, 271 (mainDialogCommands.cpp)
+    bool RunFontsCommand(unsigned id);   // 233
+    // Commands whose work lies in windows still to come: printing and sending (206-209), the shell (205,
+    // 210-212, 10151, 10152), the generated pictures (294-300, 1401) and the web pages (270, 272-276).
+    // Each knows its commands and does nothing yet.
     bool RunPrintCommand(unsigned id);
     bool RunShellCommand(unsigned id);
-    bool RunFontsCommand(unsigned id);
     bool RunExtrasCommand(unsigned id);
     bool RunWebCommand(unsigned id);
     // The menu states of a popup as it opens.

@@ -2,9 +2,37 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <limits>
 #include <memory>
 #include <new>
+
+int64_t ShearOffset(int64_t side, int degrees) {
+    // A shear of a right angle or more has no meaning (tan grows without limit, then turns negative).
+    const double magnitude = std::fabs(static_cast<double>(degrees));
+    if (magnitude >= 90.0) return -1;
+    const double offset = static_cast<double>(side) * std::tan(magnitude * 3.14159265358979323846 / 180.0);
+    if (!(offset < kMaxPictureDimension)) return -1;
+    return static_cast<int64_t>(offset);  // truncation toward zero
+}
+
+PictureExtent StretchedAndShearedSize(int64_t width, int64_t height, int percentX, int percentY, int degreesX,
+                                      int degreesY) {
+    PictureExtent size{int64_t{percentX} * width / 100, int64_t{percentY} * height / 100};
+    if (size.width == 0) size.width = width;
+    if (size.height == 0) size.height = height;
+    if (degreesX != 0) {
+        const int64_t offset = ShearOffset(size.height, degreesX);
+        if (offset < 0) return {};
+        size.width += offset;
+    }
+    if (degreesY != 0) {
+        const int64_t offset = ShearOffset(size.width, degreesY);
+        if (offset < 0) return {};
+        size.height += offset;
+    }
+    return size;
+}
 
 void FillPixels(uint32_t* pixels, size_t count, uint32_t value) { std::fill(pixels, pixels + count, value); }
 
@@ -38,8 +66,7 @@ void InvertPixelsInto(ConstPixelRows source, PixelRows target, int width, int he
     }
 }
 
-void MirrorPixelsInto(ConstPixelRows source, PixelRows target, int width, int height, bool horizontal,
-                      bool vertical) {
+void MirrorPixelsInto(ConstPixelRows source, PixelRows target, int width, int height, bool horizontal, bool vertical) {
     for (int y = 0; y < height; ++y) {
         const uint32_t* in = source.Row(vertical ? height - 1 - y : y);
         uint32_t* out = target.Row(y);

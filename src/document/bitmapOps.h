@@ -10,6 +10,26 @@
 inline constexpr int kMaxPictureDimension = 65535;
 inline constexpr uint64_t kMaxPictureBytes = uint64_t{1} << 30;  // 1 GiB of pixel bytes
 
+// A picture of width x height fits the limits: both sides 1 to kMaxPictureDimension, at most
+// kMaxPictureBytes of 32-bit pixels.
+inline bool PictureSizeAllowed(int64_t width, int64_t height) {
+    return width > 0 && height > 0 && width <= kMaxPictureDimension && height <= kMaxPictureDimension &&
+           static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 4 <= kMaxPictureBytes;
+}
+
+// The size a picture of width x height has after stretching by percent (a computed extent of 0 keeps the
+// old one) and then shearing sideways by degreesX and upwards by degreesY, as the stretch/skew command
+// makes it. Angles of a right angle or more give 0 x 0.
+struct PictureExtent {
+    int64_t width = 0;
+    int64_t height = 0;
+};
+// How far a shear by degrees moves the far edge over a side of this length: trunc(side x tan |degrees|);
+// -1 for a right angle or more, or when the offset would reach kMaxPictureDimension.
+int64_t ShearOffset(int64_t side, int degrees);
+PictureExtent StretchedAndShearedSize(int64_t width, int64_t height, int percentX, int percentY, int degreesX,
+                                      int degreesY);
+
 // Bytes of one DIB row of the given width and depth, padded to a multiple of 4 (0 for width <= 0).
 inline uint64_t DibRowBytes(int64_t width, int bits) {
     if (width <= 0 || bits <= 0) return 0;
@@ -48,8 +68,7 @@ void TurnQuarterPixels(ConstPixelRows source, int width, int height, PixelRows r
 void InvertPixelsInto(ConstPixelRows source, PixelRows target, int width, int height);
 
 // target = source mirrored left-right and/or top-bottom; all four bytes move with the pixel.
-void MirrorPixelsInto(ConstPixelRows source, PixelRows target, int width, int height, bool horizontal,
-                      bool vertical);
+void MirrorPixelsInto(ConstPixelRows source, PixelRows target, int width, int height, bool horizontal, bool vertical);
 
 // Separable box blur of the given radius in place on width x height pixels: a horizontal pass into a
 // temporary array with per-channel integer averages of the pixels within the radius that lie on the

@@ -101,11 +101,6 @@ std::optional<bool> RowsAreTopDown(HDC dc, const Pixels32& pixels) {
     return before != after;
 }
 
-bool SizeIsAllowed(int64_t width, int64_t height) {
-    return width > 0 && height > 0 && width <= kMaxPictureDimension && height <= kMaxPictureDimension &&
-           static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 4 <= kMaxPictureBytes;
-}
-
 // Bits per pixel as GetObject reports them (0 when the handle is not a bitmap).
 int BitsOf(HBITMAP bitmap) {
     BITMAP bm{};
@@ -257,12 +252,13 @@ void PasteArea(HBITMAP target, const RECT& rect, HBITMAP source) {
 
 HBITMAP DuplicateBitmap(HBITMAP bitmap, int width, int height) {
     if (!bitmap || width < 0 || height < 0) return nullptr;
-    if (!SizeIsAllowed(width ? width : BitmapWidth(bitmap), height ? height : BitmapHeight(bitmap))) return nullptr;
+    if (!PictureSizeAllowed(width ? width : BitmapWidth(bitmap), height ? height : BitmapHeight(bitmap)))
+        return nullptr;
     return static_cast<HBITMAP>(CopyImage(bitmap, IMAGE_BITMAP, width, height, LR_CREATEDIBSECTION));
 }
 
 HBITMAP CreateMaskBitmap(int width, int height, bool white) {
-    if (!SizeIsAllowed(width, height)) return nullptr;
+    if (!PictureSizeAllowed(width, height)) return nullptr;
     BitmapHandle mask(CreateBitmap(width, height, 1, 1, nullptr));
     MemoryDc dc;
     if (!mask || !dc) return nullptr;
@@ -325,7 +321,7 @@ HBITMAP EnsureScratchBitmap(HBITMAP bitmap, int width, int height) {
         std::max<int64_t>(width, std::min<int64_t>(int64_t{width} * 3 / 2, kMaxPictureDimension));
     const int64_t grownHeight =
         std::max<int64_t>(height, std::min<int64_t>(int64_t{height} * 3 / 2, kMaxPictureDimension));
-    if (!SizeIsAllowed(grownWidth, grownHeight)) return nullptr;
+    if (!PictureSizeAllowed(grownWidth, grownHeight)) return nullptr;
     return CreatePictureBitmap(static_cast<int>(grownWidth), static_cast<int>(grownHeight), 32);
 }
 
@@ -353,7 +349,7 @@ Pixels32 DirectPixelsOfDc(HDC dc, int width, int height) {
 
 HBITMAP TurnQuarter(HDC sourceDc, int width, int height, bool clockwise, bool mask) {
     RefreshSizeOnExit refresh;
-    if (!sourceDc || !SizeIsAllowed(width, height)) return nullptr;
+    if (!sourceDc || !PictureSizeAllowed(width, height)) return nullptr;
     if (!mask) {
         if (Pixels32 source = DirectPixelsOfDc(sourceDc, width, height)) {
             HBITMAP result = CreatePictureBitmap(height, width, 32);
@@ -390,19 +386,17 @@ HBITMAP ShearBitmap(HDC sourceDc, HBITMAP bitmap, int degrees, bool vertical, bo
     RefreshSizeOnExit refresh;
     if (!sourceDc || !bitmap) return nullptr;
     if (degrees == 0) return DuplicateBitmap(bitmap, 0, 0);
-    // A shear of a right angle or more has no meaning (tan grows without limit, then turns negative).
-    const double magnitude = std::fabs(static_cast<double>(degrees));
-    if (magnitude >= 90.0) return nullptr;
     const int width = BitmapWidth(bitmap), height = BitmapHeight(bitmap);
     if (width <= 0 || height <= 0) return nullptr;
-    const double t = std::tan(magnitude * 3.14159265358979323846 / 180.0);
-    const double extent = (vertical ? width : height) * t;
-    if (!(extent < kMaxPictureDimension)) return nullptr;
-    const int d = static_cast<int>(extent);  // truncation toward zero
+    const int64_t offset = ShearOffset(vertical ? width : height, degrees);
+    if (offset < 0) return nullptr;
+    const int d = static_cast<int>(offset);
     if (d == 0) return DuplicateBitmap(bitmap, 0, 0);
+    // Row (or column) i moves by trunc(i x t), as the offset of the far edge was computed.
+    const double t = std::tan(std::fabs(static_cast<double>(degrees)) * 3.14159265358979323846 / 180.0);
     const int resultWidth = vertical ? width : width + d;
     const int resultHeight = vertical ? height + d : height;
-    if (!SizeIsAllowed(resultWidth, resultHeight)) return nullptr;
+    if (!PictureSizeAllowed(resultWidth, resultHeight)) return nullptr;
 
     BitmapHandle result(mask ? CreateMaskBitmap(resultWidth, resultHeight, false)
                              : CreateFilledBitmap(resultWidth, resultHeight, RGB(255, 255, 255), 32));
@@ -434,7 +428,7 @@ HGLOBAL ToPackedDib(HBITMAP bitmap) {
     BITMAP bm{};
     if (!bitmap || !GetObjectW(bitmap, sizeof(bm), &bm)) return nullptr;
     const int bits = bm.bmBitsPixel * bm.bmPlanes;
-    if (!IsDepth(bits) || !SizeIsAllowed(bm.bmWidth, bm.bmHeight)) return nullptr;
+    if (!IsDepth(bits) || !PictureSizeAllowed(bm.bmWidth, bm.bmHeight)) return nullptr;
     // DIB rows are padded to 4 bytes; the platform's row width of a device-dependent bitmap is only
     // padded to 2, which would make the block too small for the bits written into it.
     const uint64_t imageBytes = DibRowBytes(bm.bmWidth, bits) * static_cast<uint64_t>(bm.bmHeight);
@@ -519,7 +513,7 @@ HBITMAP FromMetafile(HENHMETAFILE metafile) {
     if (!metafile || !GetEnhMetaFileHeader(metafile, sizeof(header), &header)) return nullptr;
     const RECTL& b = header.rclBounds;
     const int64_t width = int64_t{b.right} - b.left, height = int64_t{b.bottom} - b.top;
-    if (!SizeIsAllowed(width, height)) return nullptr;
+    if (!PictureSizeAllowed(width, height)) return nullptr;
     BitmapHandle picture(CreateFilledBitmap(static_cast<int>(width), static_cast<int>(height), RGB(255, 255, 255)));
     MemoryDc dc;
     if (!picture || !dc) return nullptr;
@@ -540,7 +534,7 @@ bool IsBlackWhiteOnly(HBITMAP bitmap) {
     BITMAP bm{};
     if (!bitmap || !GetObjectW(bitmap, sizeof(bm), &bm)) return false;
     if (bm.bmBitsPixel * bm.bmPlanes == 1) return true;
-    if (!SizeIsAllowed(bm.bmWidth, bm.bmHeight)) return false;
+    if (!PictureSizeAllowed(bm.bmWidth, bm.bmHeight)) return false;
     const uint64_t stride = DibRowBytes(bm.bmWidth, 24);
     std::unique_ptr<uint8_t[]> rows(new (std::nothrow) uint8_t[static_cast<size_t>(stride * bm.bmHeight)]);
     MemoryDc dc;
@@ -553,7 +547,7 @@ bool IsBlackWhiteOnly(HBITMAP bitmap) {
 HBITMAP ToMonochrome(HBITMAP bitmap) {
     BitmapWorkScope work;
     const int width = BitmapWidth(bitmap), height = BitmapHeight(bitmap);
-    if (!SizeIsAllowed(width, height)) return nullptr;
+    if (!PictureSizeAllowed(width, height)) return nullptr;
     const uint64_t bytes = DibRowBytes(width, 1) * static_cast<uint64_t>(height);
     std::unique_ptr<uint8_t[]> rows(new (std::nothrow) uint8_t[static_cast<size_t>(bytes)]);
     MemoryDc dc;
@@ -584,7 +578,7 @@ HBITMAP ToBitDepth(HBITMAP bitmap, int bits) {
     // Only depths that need no colour table.
     if (bits != 16 && bits != 24 && bits != 32) return nullptr;
     const int width = BitmapWidth(bitmap), height = BitmapHeight(bitmap);
-    if (!SizeIsAllowed(width, height)) return nullptr;
+    if (!PictureSizeAllowed(width, height)) return nullptr;
     DibInfo info = MakeHeader(width, -height, bits);
     BitmapHandle result(CreateSection(info, nullptr));
     if (!result || !CopyInto(result.Get(), info, bitmap, width, height)) return nullptr;
@@ -593,7 +587,7 @@ HBITMAP ToBitDepth(HBITMAP bitmap, int bits) {
 
 HBITMAP ToThirtyTwoBits(HBITMAP bitmap) {
     const int width = BitmapWidth(bitmap), height = BitmapHeight(bitmap);
-    if (!SizeIsAllowed(width, height)) return nullptr;
+    if (!PictureSizeAllowed(width, height)) return nullptr;
     DibInfo info = MakeHeader(width, height, 32);
     BitmapHandle result(CreatePictureBitmap(width, height, 32));
     if (!result || !CopyInto(result.Get(), info, bitmap, width, height)) return nullptr;
@@ -614,7 +608,7 @@ HBITMAP ApplySepia(HBITMAP bitmap) {
 HBITMAP BoxBlur(HBITMAP bitmap, int radius) {
     if (!bitmap || radius <= 0) return nullptr;
     const int width = BitmapWidth(bitmap), height = BitmapHeight(bitmap);
-    if (!SizeIsAllowed(width, height)) return nullptr;
+    if (!PictureSizeAllowed(width, height)) return nullptr;
     // The pixels are read into a new top-down 32-bit section, which is blurred in place.
     DibInfo info = MakeHeader(width, -height, 32);
     BitmapHandle result(CreateSection(info, nullptr));
@@ -628,7 +622,7 @@ HBITMAP BoxBlur(HBITMAP bitmap, int radius) {
 HBITMAP FlattenAlpha(HBITMAP bitmap, COLORREF colour) {
     if (BitsOf(bitmap) != 32) return nullptr;
     const int width = BitmapWidth(bitmap), height = BitmapHeight(bitmap);
-    if (!SizeIsAllowed(width, height)) return nullptr;
+    if (!PictureSizeAllowed(width, height)) return nullptr;
     BitmapHandle result(CreatePictureBitmap(width, height, 32));
     if (!result) return nullptr;
     const Pixels32 target = PixelsOf(result.Get());

@@ -25,11 +25,6 @@ void PutLe32(uint8_t* p, uint32_t value) {
     PutLe16(p + 2, value >> 16);
 }
 
-bool PictureSizeAllowed(int64_t width, int64_t height) {
-    return width > 0 && height > 0 && width <= kMaxPictureDimension && height <= kMaxPictureDimension &&
-           static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 4 <= kMaxPictureBytes;
-}
-
 constexpr uint32_t kBiRgb = 0;
 constexpr uint32_t kBiRle8 = 1;
 constexpr uint32_t kBiRle4 = 2;

@@ -216,3 +216,5 @@ bool TxImagePNG::Encode(TxFile* stream) {
     png_destroy_write_struct(&png, &info);
     return true;
 }
+
+const char* PngLibraryVersion() { return png_get_libpng_ver(nullptr); }

@@ -15,3 +15,6 @@ private:
     void PlanLayout(Plan& plan) const;
     void FillRow(const Plan& plan, uint32_t y, uint8_t* out) const;
 };
+
+// The version of the PNG library the program runs with ("1.6.43").
+const char* PngLibraryVersion();

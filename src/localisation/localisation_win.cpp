@@ -121,6 +121,13 @@ std::wstring TextOf(int id) {
     return text ? std::wstring(text) : std::wstring();
 }
 
+void ShowDialogTexts(HWND dialog, int titleText, std::span<const DialogText> texts) {
+    if (const wchar_t* title = LookupText(titleText)) SetWindowTextW(dialog, title);
+    for (const DialogText& entry : texts) {
+        if (const wchar_t* text = LookupText(entry.text)) SetDlgItemTextW(dialog, entry.control, text);
+    }
+}
+
 int LoadProgramString(UINT id, wchar_t* buffer, int bufferSize) {
     if (buffer == nullptr || bufferSize <= 0) return 0;
     const wchar_t* text = id <= static_cast<UINT>(INT_MAX) ? LookupText(static_cast<int>(id)) : nullptr;

@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <span>
 #include <string>
 
 #include "localisation/textCatalogue.h"
@@ -36,6 +37,14 @@ std::wstring ProgramFilePath();
 const wchar_t* LookupText(int id);
 // LookupText as a string; empty for null.
 std::wstring TextOf(int id);
+
+// A dialog's title and its controls' labels in the current language: each control gets the text of its id.
+// A text the language lacks leaves what the control (or the title) already shows.
+struct DialogText {
+    int control;
+    int text;
+};
+void ShowDialogTexts(HWND dialog, int titleText, std::span<const DialogText> texts);
 
 // The program's string loader: copies LookupText(id) into buffer (cut to bufferSize - 1 characters,
 // always terminated) and returns the number of characters copied; 0 for a missing text.

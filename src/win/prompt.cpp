@@ -1,5 +1,7 @@
 #include "win/prompt.h"
 
+#include "win/dialog.h"
+
 namespace {
 
 class SystemPrompt final : public Prompt {
@@ -18,6 +20,8 @@ HWND promptOwner = nullptr;
 
 }  // namespace
 
+INT_PTR Prompt::RunDialog(CDialogBase& dialog, HWND owner, int templateId) { return dialog.DoModal(owner, templateId); }
+
 Prompt& CurrentPrompt() { return installedPrompt ? *installedPrompt : systemPrompt; }
 void SetPrompt(Prompt* prompt) { installedPrompt = prompt; }
 HWND PromptOwner() { return promptOwner && IsWindow(promptOwner) ? promptOwner : nullptr; }
@@ -25,9 +29,9 @@ void SetPromptOwner(HWND owner) { promptOwner = owner; }
 
 void ShowOutOfMemoryMessage() {
     wchar_t* text = nullptr;
-    const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                            FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, ERROR_OUTOFMEMORY, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, ERROR_OUTOFMEMORY, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::wstring message = length && text ? std::wstring(text, length) : std::wstring(L"Not enough memory.");
     if (text) LocalFree(text);
     while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r')) message.pop_back();

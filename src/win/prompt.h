@@ -1,11 +1,15 @@
-// The one seam through which the program asks the user anything: message boxes, questions and the
-// system's file and colour dialogs. The program calls CurrentPrompt(); tests install a scripted prompt
-// that answers without showing a window and records what was asked.
+// The one seam through which the program asks the user anything: message boxes, questions, the system's
+// file and colour dialogs and the program's own modal dialogs. The program calls CurrentPrompt(); tests
+// install a scripted prompt that answers without showing a window and records what was asked.
 #pragma once
 #include <windows.h>
+// clang-format off: the dialog header needs windows.h first
 #include <commdlg.h>
+// clang-format on
 
 #include <string>
+
+class CDialogBase;
 
 class Prompt {
 public:
@@ -17,6 +21,9 @@ public:
     virtual bool ChooseSaveFile(OPENFILENAMEW& request) = 0;
     // Same contract as ChooseColorW.
     virtual bool ChooseColour(CHOOSECOLORW& request) = 0;
+    // Same contract as CDialogBase::DoModal with a resource template: the value the dialog was closed
+    // with. The program's own modal dialogs run through here.
+    virtual INT_PTR RunDialog(CDialogBase& dialog, HWND owner, int templateId);
 };
 
 // The prompt in force: the system one unless a test installed another.

@@ -3,6 +3,8 @@
 #include <atomic>
 #include <stdexcept>
 
+#include "win/dialog.h"
+
 ScriptedPrompt::ScriptedPrompt() : previous_(&CurrentPrompt()) { SetPrompt(this); }
 ScriptedPrompt::~ScriptedPrompt() { SetPrompt(nullptr); }
 
@@ -34,6 +36,20 @@ bool ScriptedPrompt::ChooseColour(CHOOSECOLORW& request) {
     request.rgbResult = colourAnswers.front();
     colourAnswers.pop_front();
     return true;
+}
+
+INT_PTR ScriptedPrompt::RunDialog(CDialogBase& dialog, HWND owner, int templateId) {
+    dialogsRun.push_back(templateId);
+    const HWND window = dialog.CreateModeless(owner, templateId);
+    if (!window) return -1;
+    if (!dialogScripts.empty()) {
+        const auto script = std::move(dialogScripts.front());
+        dialogScripts.pop_front();
+        script(window);
+    }
+    if (dialog.Hwnd()) SendMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    if (dialog.Hwnd()) DestroyWindow(window);
+    return dialog.Result();
 }
 
 TempFolder::TempFolder() {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,15 +28,21 @@ public:
     std::deque<int> messageAnswers;
     std::deque<std::wstring> fileAnswers;  // empty string: the user cancels
     std::deque<COLORREF> colourAnswers;
+    // The program's modal dialogs are created modeless instead and handed to the next script, which works
+    // their controls and closes them (a click on OK or Cancel); a dialog still open afterwards, or one
+    // without a script, is cancelled. The dialog answers what it was closed with.
+    std::deque<std::function<void(HWND dialog)>> dialogScripts;
 
     std::vector<Message> messages;
     int fileDialogs = 0;
     int colourDialogs = 0;
+    std::vector<int> dialogsRun;  // their template ids, in order
 
     int ShowMessage(HWND owner, const std::wstring& text, const std::wstring& caption, UINT style) override;
     bool ChooseOpenFile(OPENFILENAMEW& request) override;
     bool ChooseSaveFile(OPENFILENAMEW& request) override;
     bool ChooseColour(CHOOSECOLORW& request) override;
+    INT_PTR RunDialog(CDialogBase& dialog, HWND owner, int templateId) override;
 
 private:
     bool AnswerFile(OPENFILENAMEW& request);
