@@ -26,3 +26,5 @@ void RunPaintingBenchmarks(int runs);
 void RunViewBenchmarks(int runs);
 // Benchmarks of the file layer (opening and saving BMP, PNG and JPEG) and of every picture effect.
 void RunFileBenchmarks(int runs);
+// Benchmarks of the Extras (the three generated pictures at 1920 x 1080).
+void RunExtrasBenchmarks(int runs);

@@ -50,5 +50,6 @@ int wmain(int argc, wchar_t** argv) {
     if (group == L"all" || group == L"painting") RunPaintingBenchmarks(runs);
     if (group == L"all" || group == L"views") RunViewBenchmarks(runs);
     if (group == L"all" || group == L"files") RunFileBenchmarks(runs);
+    if (group == L"all" || group == L"extras") RunExtrasBenchmarks(runs);
     return 0;
 }

@@ -1,5 +1,5 @@
 // The main window's command dispatch: the drag guard, the effect, recent-file and language ranges, then
-// the command groups; and the groups whose windows are still to come.
+// the command groups, and the text tool's fonts window.
 #include <windows.h>
 
 #include "app/commandIds.h"
@@ -63,28 +63,6 @@ void CMainWindow::RunLanguageCommand(unsigned id) {
     }
 }
 
-// ---- groups whose windows come later ------------------------------------------------------------------
-
-namespace {
-template <size_t N>
-bool Knows(const unsigned (&ids)[N], unsigned id) {
-    for (unsigned known : ids)
-        if (known == id) return true;
-    return false;
-}
-}  // namespace
-
-bool CMainWindow::RunPrintCommand(unsigned id) {
-    static constexpr unsigned kIds[] = {kCmdPrintPreview, kCmdPageSetup, kCmdPrint, kCmdSend};
-    return Knows(kIds, id);
-}
-
-bool CMainWindow::RunShellCommand(unsigned id) {
-    static constexpr unsigned kIds[] = {
-        kCmdAcquire, kCmdWallpaperTiled, kCmdWallpaperCentred, kCmdWallpaperStretched, kCmdOpenFolder, kCmdDeleteFile};
-    return Knows(kIds, id);
-}
-
 bool CMainWindow::RunFontsCommand(unsigned id) {
     if (id != kCmdTextToolbar) return false;
     if (TheToolState().CurrentTool() != kToolText) return true;
@@ -95,17 +73,4 @@ bool CMainWindow::RunFontsCommand(unsigned id) {
     ShowWindow(fonts, show ? SW_SHOW : SW_HIDE);
     SendMessageW(fonts, kFontsWindowRefresh, 0, 0);
     return true;
-}
-
-bool CMainWindow::RunExtrasCommand(unsigned id) {
-    static constexpr unsigned kIds[] = {
-        kCmdRoomsPicture,     kCmdRandomShapesPicture, kCmdLandscapePicture,  kCmdRandomCirclesPicture,
-        kCmdMountainsPicture, kCmdCityPicture,         kCmdStoneHillsPicture, kCmdMoreAi};
-    return Knows(kIds, id);
-}
-
-bool CMainWindow::RunWebCommand(unsigned id) {
-    static constexpr unsigned kIds[] = {kCmdHelpTopics, kCmdMoreFreeware, kCmdWebHelp,
-                                        kCmdLicence,    kCmdHomepage,     kCmdDonate};
-    return Knows(kIds, id);
 }

@@ -67,9 +67,9 @@ private:
     void RunLanguageCommand(unsigned id);  // 1000-1100
     bool RunDialogCommand(unsigned id);  // 250, 251, 254, 271 (mainDialogCommands.cpp)
     bool RunFontsCommand(unsigned id);   // 233
-    // Commands whose work lies in windows still to come: printing and sending (206-209), the shell (205,
-    // 210-212, 10151, 10152), the generated pictures (294-300, 1401) and the web pages (270, 272-276).
-    // Each knows its commands and does nothing yet.
+    // Printing and sending (206-209), the shell (205, 210-212, 10151, 10152) and the web pages (270,
+    // 272-276) in mainShellCommands.cpp; the random and generated pictures (294-300, 1401) in
+    // mainExtrasCommands.cpp.
     bool RunPrintCommand(unsigned id);
     bool RunShellCommand(unsigned id);
     bool RunExtrasCommand(unsigned id);

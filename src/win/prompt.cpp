@@ -20,6 +20,9 @@ HWND promptOwner = nullptr;
 
 }  // namespace
 
+bool Prompt::ChoosePrinter(PRINTDLGW& request) { return PrintDlgW(&request) != FALSE; }
+bool Prompt::ChoosePageSetup(PAGESETUPDLGW& request) { return PageSetupDlgW(&request) != FALSE; }
+
 INT_PTR Prompt::RunDialog(CDialogBase& dialog, HWND owner, int templateId) { return dialog.DoModal(owner, templateId); }
 
 Prompt& CurrentPrompt() { return installedPrompt ? *installedPrompt : systemPrompt; }

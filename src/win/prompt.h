@@ -1,5 +1,5 @@
 // The one seam through which the program asks the user anything: message boxes, questions, the system's
-// file and colour dialogs and the program's own modal dialogs. The program calls CurrentPrompt(); tests
+// file, colour and printer dialogs and the program's own modal dialogs. The program calls CurrentPrompt(); tests
 // install a scripted prompt that answers without showing a window and records what was asked.
 #pragma once
 #include <windows.h>
@@ -21,6 +21,9 @@ public:
     virtual bool ChooseSaveFile(OPENFILENAMEW& request) = 0;
     // Same contract as ChooseColorW.
     virtual bool ChooseColour(CHOOSECOLORW& request) = 0;
+    // Same contract as PrintDlgW and PageSetupDlgW: true when the user chose OK.
+    virtual bool ChoosePrinter(PRINTDLGW& request);
+    virtual bool ChoosePageSetup(PAGESETUPDLGW& request);
     // Same contract as CDialogBase::DoModal with a resource template: the value the dialog was closed
     // with. The program's own modal dialogs run through here.
     virtual INT_PTR RunDialog(CDialogBase& dialog, HWND owner, int templateId);

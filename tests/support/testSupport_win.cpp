@@ -38,6 +38,16 @@ bool ScriptedPrompt::ChooseColour(CHOOSECOLORW& request) {
     return true;
 }
 
+bool ScriptedPrompt::ChoosePrinter(PRINTDLGW&) {
+    ++printerDialogs;
+    return false;
+}
+
+bool ScriptedPrompt::ChoosePageSetup(PAGESETUPDLGW&) {
+    ++printerDialogs;
+    return false;
+}
+
 INT_PTR ScriptedPrompt::RunDialog(CDialogBase& dialog, HWND owner, int templateId) {
     dialogsRun.push_back(templateId);
     const HWND window = dialog.CreateModeless(owner, templateId);

@@ -37,12 +37,15 @@ public:
     int fileDialogs = 0;
     int colourDialogs = 0;
     std::vector<int> dialogsRun;  // their template ids, in order
+    int printerDialogs = 0;       // printer and page setup dialogs asked for; each is cancelled
 
     int ShowMessage(HWND owner, const std::wstring& text, const std::wstring& caption, UINT style) override;
     bool ChooseOpenFile(OPENFILENAMEW& request) override;
     bool ChooseSaveFile(OPENFILENAMEW& request) override;
     bool ChooseColour(CHOOSECOLORW& request) override;
     INT_PTR RunDialog(CDialogBase& dialog, HWND owner, int templateId) override;
+    bool ChoosePrinter(PRINTDLGW& request) override;
+    bool ChoosePageSetup(PAGESETUPDLGW& request) override;
 
 private:
     bool AnswerFile(OPENFILENAMEW& request);
