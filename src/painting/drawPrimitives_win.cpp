@@ -250,10 +250,7 @@ void DrawTextBox(HDC dc, int left, int top, int right, int bottom, COLORREF text
 
 // ---- flood fill -------------------------------------------------------------------------------------
 
-namespace {
-
-// The rows of a 32-bit DIB section with picture row 0 first, or none for any other bitmap. The header the
-// platform reports back may show a positive height for top-down rows, so where the bitmap can be selected
+// The platform's header may show a positive height for top-down rows, so where the bitmap can be selected
 // into a DC the row order is probed: the first pixel of memory row 0 is changed for a moment and looked up
 // at picture (0, 0).
 std::optional<PixelRows> PictureRows(HBITMAP picture, int& width, int& height) {
@@ -284,8 +281,6 @@ std::optional<PixelRows> PictureRows(HBITMAP picture, int& width, int& height) {
     if (topDown) return PixelRows{bits, stride};
     return PixelRows{bits + stride * (height - 1), -stride};
 }
-
-}  // namespace
 
 void FloodFillPicture(HBITMAP picture, int x, int y, COLORREF colour, BYTE alpha) {
     int width = 0;

@@ -8,8 +8,10 @@
 #pragma once
 #include <windows.h>
 
+#include <optional>
 #include <string_view>
 
+#include "document/bitmapOps.h"
 #include "painting/paintGeometry.h"
 
 // True when the primitives paint through GDI+ now: pictureHasAlpha is set and GDI+ could be started.
@@ -54,6 +56,10 @@ void DrawInvertedFrame(HDC dc, const RECT& rect);
 // colour first. GDI wraps at word boundaries; GDI+ does not wrap.
 void DrawTextBox(HDC dc, int left, int top, int right, int bottom, COLORREF textColour, COLORREF backColour,
                  std::wstring_view text, HFONT font, bool opaque);
+
+// The rows of a 32-bit DIB section with picture row 0 (the top row) first, and its size; none for any other
+// bitmap.
+std::optional<PixelRows> PictureRows(HBITMAP picture, int& width, int& height);
 
 // The fill tool: FloodFillPixels on the memory of a 32-bit DIB section (normally the detached picture),
 // with the colour's blue, green and red and the alpha as fourth byte. Unless the picture has alpha the area
