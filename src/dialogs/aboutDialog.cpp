@@ -32,10 +32,8 @@ std::span<const MessageEntry> CAboutDlg::MessageMap() const {
 }
 
 LRESULT CAboutDlg::OnInitDialog(WPARAM, LPARAM) {
-    // Texts missing from the language keep the template's.
-    if (const std::wstring title = TextOf(kTextAbout); !title.empty()) SetWindowTextW(Hwnd(), title.c_str());
-    if (const std::wstring name = TextOf(kTextProgramName); !name.empty())
-        SetDlgItemTextW(Hwnd(), kProgramNameField, name.c_str());
+    static constexpr DialogText kTexts[] = {{kProgramNameField, kTextProgramName}};
+    ShowDialogTexts(Hwnd(), kTextAbout, kTexts);
     SetDlgItemTextW(Hwnd(), kVersionField, L"Version " TESSORA_VERSION_TEXT_WIDE);
     SetDlgItemTextW(Hwnd(), kLibraryField, (L"libpng " + Widened(PngLibraryVersion())).c_str());
     return TRUE;
