@@ -66,6 +66,8 @@ std::span<const MessageEntry> CMainWindow::MessageMap() const {
         {WM_GETMINMAXINFO, Handle<&CMainWindow::OnGetMinMaxInfo>},
         {WM_CLOSE, Handle<&CMainWindow::OnClose>},
         {WM_DESTROY, Handle<&CMainWindow::OnDestroy>},
+        {WM_QUERYENDSESSION, Handle<&CMainWindow::OnQueryEndSession>},
+        {WM_ENDSESSION, Handle<&CMainWindow::OnEndSession>},
         {WM_MOUSEWHEEL, Handle<&CMainWindow::OnMouseWheel>},
         {WM_KEYDOWN, Handle<&CMainWindow::OnKeyDown>},
         {WM_COMMAND, Handle<&CMainWindow::OnCommand>},
@@ -259,10 +261,30 @@ LRESULT CMainWindow::OnClose(WPARAM, LPARAM) {
     return 0;
 }
 
-LRESULT CMainWindow::OnDestroy(WPARAM, LPARAM) {
+LRESULT CMainWindow::OnQueryEndSession(WPARAM, LPARAM) {
+    // Logging off or shutting down asks as closing does; Cancel, or a save that did not happen, vetoes it.
+    return AskSaveChanges() ? TRUE : FALSE;
+}
+
+LRESULT CMainWindow::OnEndSession(WPARAM wParam, LPARAM) {
+    // The session may end the process once this returns, without the message loop finishing: store the
+    // settings now.
+    if (wParam) {
+        RememberPlacement();
+        SaveAppSettings(appSettings, TheImageModel().Width(), TheImageModel().Height());
+    }
+    return 0;
+}
+
+void CMainWindow::RememberPlacement() {
     WINDOWPLACEMENT placement{};
     placement.length = sizeof(placement);
-    if (GetWindowPlacement(Hwnd(), &placement)) appSettings.windowPlacement = FromWindowPlacement(placement);
+    if (GetWindowPlacement(Hwnd(), &placement))
+        appSettings.windowPlacement = PlacementToRemember(FromWindowPlacement(placement));
+}
+
+LRESULT CMainWindow::OnDestroy(WPARAM, LPARAM) {
+    RememberPlacement();
     if (HMENU menu = GetMenu(Hwnd())) {
         SetMenu(Hwnd(), nullptr);
         DestroyMenu(menu);

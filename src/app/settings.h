@@ -49,6 +49,11 @@ WindowPlacementRecord DefaultWindowPlacement();
 // the window visible and not minimised, and a normal rectangle with a positive size.
 bool IsUsablePlacement(const WindowPlacementRecord& placement);
 
+// The placement worth remembering when the window closes: a minimised window (closed from the taskbar)
+// is remembered in the state it restores to, maximised when it was maximised before, else normal.
+// A hidden or minimised record read back is still replaced by the default.
+WindowPlacementRecord PlacementToRemember(WindowPlacementRecord placement);
+
 // Each byte b becomes two letters: 'A' + low nibble, then 'A' + high nibble (88 letters "A".."P").
 template <class Char>
 std::basic_string<Char> EncodePlacement(const WindowPlacementRecord& placement);

@@ -112,10 +112,15 @@ DWORD SaveFilterIndexOf(std::wstring_view path) {
     return 0;
 }
 
-SaveDialogStart SaveDialogStartFor(std::wstring_view path) {
-    if (path.empty()) return {std::wstring(), kPngSaveIndex};
+SaveDialogStart SaveDialogStartFor(std::wstring_view path, DWORD pickedIndex) {
+    const FileType* picked = SaveTypeAt(pickedIndex);
+    if (!picked) {
+        pickedIndex = kPngSaveIndex;
+        picked = SaveTypeAt(pickedIndex);
+    }
+    if (path.empty()) return {std::wstring(), pickedIndex};
     if (const DWORD index = SaveFilterIndexOf(path)) return {std::wstring(path), index};
-    return {std::wstring(path) + L".png", kPngSaveIndex};
+    return {std::wstring(path) + picked->saveExtension, pickedIndex};
 }
 
 std::wstring NameForSaveType(std::wstring_view typed, DWORD filterIndex) {
@@ -163,7 +168,9 @@ bool ChoosePictureToSave(HWND owner, std::wstring& path) {
         return initial;
     }();
     static const std::wstring filter = SaveFilter();
-    const SaveDialogStart start = SaveDialogStartFor(path);
+    // The type the user picked last in this dialog, for names that bring none of their own.
+    static DWORD pickedIndex = 0;
+    const SaveDialogStart start = SaveDialogStartFor(path, pickedIndex);
     wchar_t buffer[kPictureFileNameLength];
     // A name too long for the dialog starts without the appended extension (the default extension adds
     // it), and one that does not fit at all starts empty instead of cut short.
@@ -174,6 +181,7 @@ bool ChoosePictureToSave(HWND owner, std::wstring& path) {
     record.lpstrFile = buffer;
     record.nMaxFile = kPictureFileNameLength;
     const bool chosen = CurrentPrompt().ChooseSaveFile(record);
+    if (record.nFilterIndex != start.filterIndex) pickedIndex = record.nFilterIndex;
     record.lpstrFile = nullptr;
     record.nMaxFile = 0;
     buffer[kPictureFileNameLength - 1] = L'\0';

@@ -24,13 +24,14 @@ std::wstring SaveFilter();
 DWORD SaveFilterIndexOf(std::wstring_view path);
 
 // What the save dialog starts with for a name: a name with a writable extension as it is with its type;
-// any other name (none, or an extension the program cannot write) with ".png" appended and PNG. An
-// empty name stays empty, with PNG.
+// any other name (none, or an extension the program cannot write) with the extension of the type the user
+// picked last appended and that type (PNG before any pick, or for an index the list does not have). An
+// empty name stays empty, with that type.
 struct SaveDialogStart {
     std::wstring name;
     DWORD filterIndex = 0;
 };
-SaveDialogStart SaveDialogStartFor(std::wstring_view path);
+SaveDialogStart SaveDialogStartFor(std::wstring_view path, DWORD pickedIndex = 0);
 
 // A typed name after the user picked save type filterIndex: a picture extension (or a bare dot) is
 // replaced by the type's extension, any other name keeps its text and gets the extension appended. An

@@ -184,7 +184,10 @@ bool HandleLanguageCommand(UINT id) {
         TranslateCommand();
     else if (id == kCmdLoadTranslation)
         LoadTranslationCommand();
-    else if (id >= kCmdLanguageFirst && id < kCmdLanguageFirst + 90)
+    else if (id >= kCmdLanguageFirst && id <= kCmdLanguageLast &&
+             static_cast<int>(id - kCmdLanguageFirst) < Archive().LanguageCount())
+        // Every number of the range but the two translation commands names a language; one the archive does
+        // not have is nothing to choose (it would store a language that does not exist).
         changed = ChooseLanguage(static_cast<int>(id - kCmdLanguageFirst));
     return changed;
 }

@@ -227,6 +227,36 @@ TEST_F(FileCommands, YesWithACancelledSaveDialogKeepsTheWindowAndTheQuestionCome
     EXPECT_FALSE(IsWindow(window));
 }
 
+TEST_F(FileCommands, EndingTheSessionAsksAsClosingDoesAndStoresTheSettings) {
+    HWND window = Window();
+    ModifyPicture();
+    prompt_.messageAnswers = {IDCANCEL, IDNO};
+    EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, 0), FALSE);
+    EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, 0), TRUE);
+    ASSERT_EQ(prompt_.messages.size(), 2u);
+    EXPECT_EQ(prompt_.messages[0].text, SaveQuestion(TextOf(905)));
+
+    const std::wstring savedIni = iniPath;
+    iniPath = folder_.File(L"Tessora.ini");
+    SendMessageW(window, WM_ENDSESSION, TRUE, 0);
+    wchar_t placement[200] = {};
+    GetPrivateProfileStringW(kBinarySection, L"WindowPlacement", L"", placement, 200, iniPath.c_str());
+    iniPath = savedIni;
+    EXPECT_EQ(std::wstring(placement), EncodePlacement<wchar_t>(appSettings.windowPlacement));
+    EXPECT_TRUE(IsWindow(window));
+}
+
+TEST_F(FileCommands, AWindowClosedWhileMinimisedIsRememberedMaximisedAsItWas) {
+    HWND window = Window();
+    ShowWindow(window, SW_SHOWMAXIMIZED);
+    ShowWindow(window, SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(window));
+    SendMessageW(window, WM_CLOSE, 0, 0);
+    ASSERT_FALSE(IsWindow(window));
+    EXPECT_EQ(appSettings.windowPlacement.showCmd, kShowMaximized);
+    EXPECT_TRUE(IsUsablePlacement(appSettings.windowPlacement));
+}
+
 TEST_F(FileCommands, YesOnAPictureWithAFileSavesUnderItsNameWithoutADialog) {
     const std::wstring path = WritePicture(L"kept.bmp", 9, 7);
     ASSERT_TRUE(LoadPictureFile(path, true));
@@ -404,6 +434,22 @@ TEST_F(FileCommands, TheOpenDialogKeepsTheChosenTypeBetweenUses) {
     Command(kCmdOpen);
     ASSERT_EQ(recorder.requests.size(), 2u);
     EXPECT_EQ(recorder.requests[1].filterIndex, 4u);
+}
+
+TEST_F(FileCommands, TheSaveDialogKeepsThePickedTypeForNamesWithoutOne) {
+    RecordingPrompt recorder(prompt_);
+    recorder.pickType = 4;
+    Command(kCmdSaveAs);  // cancelled after picking GIF
+    recorder.pickType = 0;
+    TheFloatingSelection().SetRectangle(POINT{0, 0}, POINT{5, 5});
+    TheFloatingSelection().SetActive(true);
+    Command(kCmdCopyTo);  // "Unbenannt" has no extension: it takes the picked type
+    ASSERT_EQ(recorder.requests.size(), 2u);
+    EXPECT_EQ(recorder.requests[1].filterIndex, 4u);
+    EXPECT_EQ(recorder.requests[1].startName, TextOf(905) + L".gif");
+    // The record lives as long as this process: the later tests start from PNG again.
+    recorder.pickType = 2;
+    Command(kCmdSaveAs);
 }
 
 TEST_F(FileCommands, AFileThatCannotBeOpenedLeavesThePictureAsItWas) {
@@ -641,6 +687,11 @@ TEST(PictureFileDialogs, TheSaveDialogStartsWithTheTypeOfTheNamesExtension) {
         EXPECT_EQ(start.name, c.name);
         EXPECT_EQ(start.filterIndex, c.index);
     }
+    // After a pick, names without a writable extension take the picked type; the others keep theirs.
+    EXPECT_EQ(SaveDialogStartFor(L"a", 1).name, L"a.bmp");
+    EXPECT_EQ(SaveDialogStartFor(L"", 4).filterIndex, 4u);
+    EXPECT_EQ(SaveDialogStartFor(L"a.jpg", 1).filterIndex, 3u);
+    EXPECT_EQ(SaveDialogStartFor(L"a", 6).name, L"a.png");
     EXPECT_EQ(SaveFilterIndexOf(L"a.emf"), 0u);
     EXPECT_EQ(SaveFilterIndexOf(L"a"), 0u);
 }

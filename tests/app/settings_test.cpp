@@ -108,6 +108,22 @@ TEST(StoredPlacement, HiddenOrMinimisedWindowIsReplacedByTheDefault) {
     }
 }
 
+TEST(StoredPlacement, AMinimisedWindowIsRememberedAsTheStateItRestoresTo) {
+    for (uint32_t showCmd : {2u, 6u, 7u, 11u}) {
+        WindowPlacementRecord p = OddPlacement();  // flags 2: it was maximised before
+        p.showCmd = showCmd;
+        EXPECT_EQ(PlacementToRemember(p).showCmd, kShowMaximized) << showCmd;
+        p.flags = 0;
+        const WindowPlacementRecord kept = PlacementToRemember(p);
+        EXPECT_EQ(kept.showCmd, kShowNormal) << showCmd;
+        EXPECT_EQ(kept.rcNormalPosition.left, -1200) << showCmd;
+    }
+    WindowPlacementRecord hidden = OddPlacement();
+    hidden.showCmd = kShowHide;
+    EXPECT_TRUE(SameBytes(PlacementToRemember(hidden), hidden));
+    EXPECT_TRUE(SameBytes(PlacementToRemember(OddPlacement()), OddPlacement()));
+}
+
 TEST(StoredPlacement, WrongLengthOrEmptyWindowIsReplacedByTheDefault) {
     WindowPlacementRecord shortRecord = OddPlacement();
     shortRecord.length = 40;

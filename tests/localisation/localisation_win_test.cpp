@@ -278,6 +278,14 @@ TEST_F(Localisation, ChoosingALanguageStoresItAndLeavesFileMode) {
     EXPECT_EQ(StoredLanguage(), 3);
     EXPECT_TRUE(HandleLanguageCommand(1002));
     EXPECT_EQ(StoredLanguage(), 2);
+
+    // A number the archive has no language for chooses nothing, above the translation commands too.
+    const UINT missing = 1000 + static_cast<UINT>(ProgramLanguages().LanguageCount());
+    for (UINT id : {missing, kCmdLoadTranslation + 1, kCmdLanguageLast}) {
+        EXPECT_FALSE(HandleLanguageCommand(id)) << id;
+        EXPECT_EQ(CurrentLanguage(), 2) << id;
+        EXPECT_EQ(StoredLanguage(), 2) << id;
+    }
 }
 
 TEST_F(Localisation, TranslateWritesTheTemplateAndOpensIt) {
