@@ -53,9 +53,9 @@ bool IsUsablePlacement(const WindowPlacementRecord& placement) {
 WindowPlacementRecord PlacementToRemember(WindowPlacementRecord placement) {
     constexpr uint32_t kRestoreToMaximized = 2;  // the placement flag the system sets on a minimised maximised window
     const uint32_t show = placement.showCmd;
-    const bool minimised = show == kShowMinimized || show == 6 || show == kShowMinNoActive || show == kShowForceMinimize;
-    if (minimised)
-        placement.showCmd = (placement.flags & kRestoreToMaximized) ? kShowMaximized : kShowNormal;
+    const bool minimised =
+        show == kShowMinimized || show == 6 || show == kShowMinNoActive || show == kShowForceMinimize;
+    if (minimised) placement.showCmd = (placement.flags & kRestoreToMaximized) ? kShowMaximized : kShowNormal;
     return placement;
 }
 
