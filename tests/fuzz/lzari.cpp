@@ -1,0 +1,15 @@
+// The language archive's decoder: any code decodes to exactly its declared size or fails with nothing.
+#include "fuzzTarget.h"
+#include "localisation/lzari.h"
+
+TESSORA_FUZZ_TARGET(lzari) {
+    std::vector<uint8_t> text;
+    const LzariStatus status = LZARI::Decode(data, size, text);
+    if (status != LzariStatus::Ok) {
+        FUZZ_CHECK(text.empty());
+        return;
+    }
+    FuzzInput input(data, size);
+    FUZZ_CHECK(text.size() == input.Take32());
+    FUZZ_CHECK(text.size() <= LZARI::MaxTextForCode(size - 4));
+}
