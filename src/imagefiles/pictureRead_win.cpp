@@ -5,11 +5,13 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 
 #include "document/bitmapOps.h"
 #include "document/bitmapOps_win.h"
+#include "imagefiles/bmpRows.h"
 #include "imagefiles/pictureFiles_win.h"
 #include "imagefiles/pictureFormats.h"
 #include "win/gdiHandles.h"
@@ -100,28 +102,23 @@ struct DibInfo {
 };
 
 // Uncompressed BMP rows copied into a bottom-up DIB section of the file's own depth.
-PictureRead CopyBmpRows(const uint8_t* data, const BmpFileInfo& file) {
+PictureRead ReadOwnBmp(const uint8_t* data, size_t size, const BmpFileInfo& file) {
     PictureRead read;
-    const int32_t rows = std::abs(file.height);
+    BmpColours colours;
+    if (!ReadBmpColours(data, size, file, colours)) {
+        read.failure = ReadFailure::undecodable;
+        return read;
+    }
     DibInfo info;
     info.header.biSize = sizeof(BITMAPINFOHEADER);
     info.header.biWidth = file.width;
-    info.header.biHeight = rows;
+    info.header.biHeight = std::abs(file.height);
     info.header.biPlanes = 1;
     info.header.biBitCount = file.bitCount;
-    info.header.biCompression = BI_RGB;
-    if (file.masksOffset) {
-        info.header.biCompression = BI_BITFIELDS;
-        std::memcpy(info.colours, data + file.masksOffset, 3 * sizeof(DWORD));
-    } else if (file.bitCount <= 8) {
-        const bool core = file.headerSize == 12;
-        const size_t entryBytes = core ? 3 : 4;
-        info.header.biClrUsed = file.tableEntries;
-        for (uint32_t i = 0; i < file.tableEntries; ++i) {
-            const uint8_t* entry = data + file.tableOffset + i * entryBytes;
-            info.colours[i] = RGBQUAD{entry[0], entry[1], entry[2], 0};
-        }
-    }
+    info.header.biCompression = colours.masks ? BI_BITFIELDS : BI_RGB;
+    if (!colours.masks) info.header.biClrUsed = colours.count;
+    static_assert(sizeof(RGBQUAD) == sizeof(uint32_t));
+    std::memcpy(info.colours, colours.entries, sizeof(info.colours));
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!bitmap || !bits) {
@@ -129,15 +126,10 @@ PictureRead CopyBmpRows(const uint8_t* data, const BmpFileInfo& file) {
         read.failure = ReadFailure::outOfMemory;
         return read;
     }
-    const uint8_t* source = data + file.bitsOffset;
-    auto* target = static_cast<uint8_t*>(bits);
-    if (file.height < 0) {
-        // Top-down: file row k is picture row k, which a bottom-up section keeps in memory row rows-1-k.
-        for (int32_t k = 0; k < rows; ++k)
-            std::memcpy(target + file.stride * static_cast<size_t>(rows - 1 - k), source + file.stride * k,
-                        file.stride);
-    } else {
-        std::memcpy(target, source, file.bitsBytes);
+    if (!CopyBmpRows(data, size, file, static_cast<uint8_t*>(bits), file.bitsBytes)) {
+        DeleteObject(bitmap);
+        read.failure = ReadFailure::undecodable;
+        return read;
     }
     read.bitmap = bitmap;
     return read;
@@ -315,9 +307,9 @@ PictureRead ReadPictureBitmap(const std::wstring& path) {
                         // Run-length files are the platform's; plain rows are copied as they are.
                         if (info.compression != BI_RGB && info.compression != BI_BITFIELDS)
                             return LoadWithPlatformLoader(path);
-                        return CopyBmpRows(data, info);
+                        return ReadOwnBmp(data, size, info);
                     case BmpCheck::ownReader:
-                        return CopyBmpRows(data, info);
+                        return ReadOwnBmp(data, size, info);
                     case BmpCheck::foreign:
                         break;
                 }
