@@ -39,7 +39,8 @@ bool CopyBmpRows(const uint8_t* data, size_t size, const BmpFileInfo& file, uint
     const uint8_t* source = data + file.bitsOffset;
     if (file.height < 0) {
         // Top-down: file row k is picture row k, which a bottom-up section keeps in memory row rows-1-k.
-        for (size_t k = 0; k < rows; ++k) std::memcpy(target + file.stride * (rows - 1 - k), source + file.stride * k, file.stride);
+        for (size_t k = 0; k < rows; ++k)
+            std::memcpy(target + file.stride * (rows - 1 - k), source + file.stride * k, file.stride);
     } else if (bytes) {
         std::memcpy(target, source, bytes);
     }

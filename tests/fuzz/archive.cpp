@@ -36,8 +36,7 @@ TESSORA_FUZZ_TARGET(archive) {
         if (IsMenuLanguage(entry)) LanguageMenuLabel(i, entry, (i & 1) != 0);
         FUZZ_CHECK(entry.completeness >= 0);
     }
-    for (int n = 0; n < LanguageArchive::kInfoEntries; ++n)
-        CheckText(archive.Info(n));
+    for (int n = 0; n < LanguageArchive::kInfoEntries; ++n) CheckText(archive.Info(n));
     CheckText(archive.FreeText(0));
     CheckText(archive.FreeText(1));
     const int chosen = ChooseLanguageForSystem(archive, 0x0407);

@@ -12,16 +12,16 @@ using FuzzFunction = void (*)(const uint8_t* data, size_t size);
 bool RegisterFuzzTarget(const char* name, FuzzFunction function);
 
 #ifdef TESSORA_FUZZ_ENTRY
-#define TESSORA_FUZZ_TARGET(name)                                                  \
-    static void FuzzTarget_##name(const uint8_t* data, size_t size);               \
-    extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {      \
-        FuzzTarget_##name(data, size);                                             \
-        return 0;                                                                  \
-    }                                                                              \
+#define TESSORA_FUZZ_TARGET(name)                                             \
+    static void FuzzTarget_##name(const uint8_t* data, size_t size);          \
+    extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) { \
+        FuzzTarget_##name(data, size);                                        \
+        return 0;                                                             \
+    }                                                                         \
     static void FuzzTarget_##name(const uint8_t* data, size_t size)
 #else
-#define TESSORA_FUZZ_TARGET(name)                                                                 \
-    static void FuzzTarget_##name(const uint8_t* data, size_t size);                              \
+#define TESSORA_FUZZ_TARGET(name)                                                                              \
+    static void FuzzTarget_##name(const uint8_t* data, size_t size);                                           \
     [[maybe_unused]] static const bool kFuzzTargetKnown_##name = RegisterFuzzTarget(#name, FuzzTarget_##name); \
     static void FuzzTarget_##name(const uint8_t* data, size_t size)
 #endif
@@ -50,10 +50,10 @@ private:
 };
 
 // A property every input must keep; a broken one is a finding like a crash.
-#define FUZZ_CHECK(condition)                                                                          \
-    do {                                                                                               \
-        if (!(condition)) {                                                                            \
+#define FUZZ_CHECK(condition)                                                                        \
+    do {                                                                                             \
+        if (!(condition)) {                                                                          \
             std::fprintf(stderr, "fuzz check failed: %s (%s:%d)\n", #condition, __FILE__, __LINE__); \
-            std::abort();                                                                              \
-        }                                                                                              \
+            std::abort();                                                                            \
+        }                                                                                            \
     } while (0)

@@ -1,6 +1,7 @@
 // The language archive's decoder: any code decodes to exactly its declared size or fails with nothing.
-#include "fuzzTarget.h"
 #include "localisation/lzari.h"
+
+#include "fuzzTarget.h"
 
 TESSORA_FUZZ_TARGET(lzari) {
     std::vector<uint8_t> text;

@@ -1,9 +1,10 @@
 // Values read back from the settings file: integers, the window placement letters and the recent-file
 // list built from stored paths.
+#include "app/settings.h"
+
 #include <string>
 #include <string_view>
 
-#include "app/settings.h"
 #include "fuzzTarget.h"
 
 TESSORA_FUZZ_TARGET(settings) {
