@@ -11,6 +11,7 @@
 #include "document/documentFlags.h"
 #include "document/floatingSelection.h"
 #include "document/imageModel.h"
+#include "painting/drawPrimitives_win.h"
 #include "painting/toolGeometry.h"
 #include "painting/toolState.h"
 #include "panels/colourState.h"
@@ -48,16 +49,13 @@ void CheckItem(HMENU menu, unsigned id, bool checked) {
     CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
-// Fills the whole picture with the palette's background colour as one history step.
+// Fills the whole picture with the palette's background colour as one history step, through the
+// rectangle primitive the selection's erase uses: in a picture with alpha it paints opaque.
 void ClearPicture() {
     ImageModel& model = TheImageModel();
     if (!model.SnapshotPicture()) return;
     const COLORREF colour = TheColourState().GetBackground();
-    const RECT whole{0, 0, model.Width(), model.Height()};
-    if (HBRUSH brush = CreateSolidBrush(colour)) {
-        FillRect(model.DrawingDc(), &whole, brush);
-        DeleteObject(brush);
-    }
+    DrawRectShape(model.DrawingDc(), 0, 0, model.Width(), model.Height(), colour, colour, 0, kShapeFilled);
     model.NotifyViews();
 }
 

@@ -3,6 +3,7 @@
 #include "document/bitmapOps_win.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -507,21 +508,53 @@ HBITMAP FromPackedDib(HGLOBAL memory) {
     return bitmap;
 }
 
+namespace {
+
+// One edge of the metafile's frame (.01 mm) in pixels of its reference device.
+int64_t FramePixels(LONG hundredthsOfMm, LONG devicePixels, LONG deviceMm) {
+    return std::llround(static_cast<double>(hundredthsOfMm) * devicePixels / (100.0 * deviceMm));
+}
+
+}  // namespace
+
 HBITMAP FromMetafile(HENHMETAFILE metafile) {
     BitmapWorkScope work;
     ENHMETAHEADER header{};
     if (!metafile || !GetEnhMetaFileHeader(metafile, sizeof(header), &header)) return nullptr;
+    if (header.szlDevice.cx <= 0 || header.szlDevice.cy <= 0 || header.szlMillimeters.cx <= 0 ||
+        header.szlMillimeters.cy <= 0)
+        return nullptr;
+    // The frame is where the metafile's picture lies on its reference device; playing maps the frame
+    // onto the rectangle given, so the frame in device pixels gives a one-to-one copy.
+    const RECTL& f = header.rclFrame;
+    const int64_t frameLeft = FramePixels(f.left, header.szlDevice.cx, header.szlMillimeters.cx);
+    const int64_t frameTop = FramePixels(f.top, header.szlDevice.cy, header.szlMillimeters.cy);
+    const int64_t frameRight = FramePixels(f.right, header.szlDevice.cx, header.szlMillimeters.cx);
+    const int64_t frameBottom = FramePixels(f.bottom, header.szlDevice.cy, header.szlMillimeters.cy);
+    // The bounds are the pixels actually drawn, both edges inclusive; a metafile that has none (converted
+    // from an old-style metafile, say) is taken at its frame.
     const RECTL& b = header.rclBounds;
-    const int64_t width = int64_t{b.right} - b.left, height = int64_t{b.bottom} - b.top;
+    int64_t left = b.left, top = b.top, right = int64_t{b.right} + 1, bottom = int64_t{b.bottom} + 1;
+    if (right <= left || bottom <= top) {
+        left = frameLeft, top = frameTop, right = frameRight + 1, bottom = frameBottom + 1;
+    }
+    const int64_t width = right - left, height = bottom - top;
     if (!PictureSizeAllowed(width, height)) return nullptr;
+    // Offset so that the bounds' corner lands on the picture's (0, 0): a metafile drawn away from the
+    // origin is neither cut off nor lost.
+    const int64_t playLeft = frameLeft - left, playTop = frameTop - top;
+    const int64_t playRight = frameRight - left, playBottom = frameBottom - top;
+    for (const int64_t edge : {playLeft, playTop, playRight, playBottom})
+        if (edge < INT_MIN || edge > INT_MAX) return nullptr;
     BitmapHandle picture(CreateFilledBitmap(static_cast<int>(width), static_cast<int>(height), RGB(255, 255, 255)));
     MemoryDc dc;
     if (!picture || !dc) return nullptr;
     {
         ScopedSelect select(dc, picture.Get());
         if (!select) return nullptr;
-        const RECT bounds{b.left, b.top, b.right, b.bottom};
-        PlayEnhMetaFile(dc, metafile, &bounds);
+        const RECT frame{static_cast<LONG>(playLeft), static_cast<LONG>(playTop), static_cast<LONG>(playRight),
+                         static_cast<LONG>(playBottom)};
+        PlayEnhMetaFile(dc, metafile, &frame);
         GdiFlush();
     }
     return picture.Release();

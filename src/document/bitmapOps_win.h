@@ -42,7 +42,8 @@ HBITMAP ShearBitmap(HDC sourceDc, HBITMAP bitmap, int degrees, bool vertical, bo
 HGLOBAL ToPackedDib(HBITMAP bitmap);
 // DIB section from a clipboard packed DIB; nullptr when the block does not hold what its header claims.
 HBITMAP FromPackedDib(HGLOBAL memory);
-// White 32-bit picture with the metafile played into its bounds.
+// White 32-bit picture of the metafile's bounds (the pixels it draws, edges inclusive) with the metafile
+// played into it one to one, the bounds' top-left corner at (0, 0).
 HBITMAP FromMetafile(HENHMETAFILE metafile);
 bool IsBlackWhiteOnly(HBITMAP bitmap);
 // 32-bit picture holding only black and white.

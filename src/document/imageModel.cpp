@@ -8,6 +8,7 @@
 
 #include "document/bitmapOps_win.h"
 #include "document/documentFlags.h"
+#include "document/historyBudget_win.h"
 #include "imagefiles/pictureFiles_win.h"
 #include "win/prompt.h"
 
@@ -49,6 +50,14 @@ bool GetPixelMemory(HBITMAP bitmap, PixelMemory& memory) {
     return true;
 }
 
+// The memory a history step's bitmap holds: its rows as the system keeps them.
+uint64_t StepBytes(const HistoryStep& step) {
+    BITMAP bm{};
+    if (!step.image || !GetObjectW(step.image.Get(), sizeof(bm), &bm)) return 0;
+    return uint64_t{static_cast<uint32_t>(bm.bmWidthBytes)} * static_cast<uint32_t>(bm.bmHeight) *
+           std::max<uint32_t>(bm.bmPlanes, 1);
+}
+
 bool IsThirtyTwoBitDib(HBITMAP bitmap) {
     PixelMemory memory;
     return GetPixelMemory(bitmap, memory) && memory.bitsPerPixel == 32 && memory.standardLayout;
@@ -88,6 +97,8 @@ void MirrorPixels(const PixelMemory& memory, bool horizontal, bool vertical) {
 }  // namespace
 
 ImageModel::ImageModel() {
+    history_.SetBudget(MachineHistoryBudget());
+    history_.SetReleaser([this](int slot) { ring_[slot].Clear(); });
     drawingDc_ = CreateCompatibleDC(nullptr);
     pictureUnmodified = true;
     if (HBITMAP first = CreateFilledBitmap(1, 1, kWhite, 32)) AttachPicture(first);
@@ -136,7 +147,7 @@ void ImageModel::ClampPoint(POINT& point) const {
 }
 
 void ImageModel::AdvanceHistory() {
-    history_.Advance();
+    history_.Advance(StepBytes(ring_[history_.RecordSlot()]));
     pictureUnmodified = false;
     NotifyViews();
 }
@@ -216,8 +227,9 @@ bool ImageModel::SwapAtSlot(int slot) {
 bool ImageModel::Undo(bool discardRedo) {
     if (!history_.CanUndo()) return false;
     if (discardSelection_) discardSelection_();
-    if (!SwapAtSlot(history_.UndoSlot())) return false;
-    history_.StepBack(discardRedo);
+    const int slot = history_.UndoSlot();
+    if (!SwapAtSlot(slot)) return false;
+    history_.StepBack(discardRedo, StepBytes(ring_[slot]));
     NotifyViews();
     return true;
 }
@@ -225,8 +237,9 @@ bool ImageModel::Undo(bool discardRedo) {
 bool ImageModel::Redo() {
     if (!history_.CanRedo()) return false;
     if (discardSelection_) discardSelection_();
-    if (!SwapAtSlot(history_.RedoSlot())) return false;
-    history_.StepForward();
+    const int slot = history_.RedoSlot();
+    if (!SwapAtSlot(slot)) return false;
+    history_.StepForward(StepBytes(ring_[slot]));
     NotifyViews();
     return true;
 }

@@ -1,10 +1,12 @@
 // The document: the one picture being edited, selected into a memory DC so every drawing routine paints
-// into it directly, with a ring of 128 history steps (up to 127 undo and redo levels) and the
-// whole-picture operations of the Bild menu. Every change records exactly one step before it happens.
+// into it directly, with a ring of 128 history steps (up to 127 undo and redo levels, fewer when they
+// would hold more than the machine's history budget) and the whole-picture operations of the Bild menu.
+// Every change records exactly one step before it happens.
 #pragma once
 #include <windows.h>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -67,6 +69,8 @@ public:
     int RingIndex() const { return history_.RingIndex(); }
     int UndoCount() const { return history_.UndoCount(); }
     int RedoCount() const { return history_.RedoCount(); }
+    // The bytes of pixels the history holds, undoable and redoable steps together.
+    uint64_t HistoryBytes() const { return history_.HeldBytes(); }
 
     // Re-measures and repaints the canvas and repaints the thumbnail, for the windows that exist.
     void NotifyViews();

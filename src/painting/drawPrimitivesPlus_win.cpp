@@ -43,9 +43,12 @@ public:
     const gdip::Api& Api() const { return *api_; }
     gdip::GpGraphics* Graphics() const { return graphics_.get(); }
 
+    // Round joins as GDI's pens have: a sharp corner of a wide outline stays within half the width of
+    // its corner point instead of running out into a long mitre.
     gdip::PenPtr Pen(COLORREF colour, float width) const {
         gdip::GpPen* pen = nullptr;
         if (api_->GdipCreatePen1(OpaqueArgb(colour), width, kUnitWorld, &pen) != gdip::kOk) return nullptr;
+        api_->GdipSetPenLineJoin(pen, gdip::kLineJoinRound);
         return gdip::PenPtr(pen);
     }
     gdip::BrushPtr Brush(COLORREF colour) const {
@@ -67,6 +70,19 @@ std::vector<gdip::Point> PlusPoints(const POINT* points, int count) {
 
 bool Filled(int style) { return style == kShapeFilled || style == kShapeSolid; }
 
+// A line of the pen's width from one point to the same point has no length, and GDI+ draws nothing
+// for it; a click paints its one pixel, as on the GDI path.
+void PlusLine(const PlusDrawing& drawing, int x1, int y1, int x2, int y2, COLORREF colour, float width) {
+    const gdip::Api& api = drawing.Api();
+    if (x1 == x2 && y1 == y2) {
+        if (const gdip::BrushPtr dot = drawing.Brush(colour))
+            api.GdipFillRectangleI(drawing.Graphics(), dot.get(), x2, y2, 1, 1);
+        return;
+    }
+    if (const gdip::PenPtr pen = drawing.Pen(colour, width))
+        api.GdipDrawLineI(drawing.Graphics(), pen.get(), x1, y1, x2, y2);
+}
+
 }  // namespace
 
 const gdip::Api* PrimitivesGdiplus() {
@@ -79,9 +95,7 @@ namespace plus {
 
 void LineSegment(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour, float width) {
     PlusDrawing drawing(dc);
-    if (!drawing) return;
-    const gdip::PenPtr pen = drawing.Pen(colour, width);
-    if (pen) drawing.Api().GdipDrawLineI(drawing.Graphics(), pen.get(), x1, y1, x2, y2);
+    if (drawing) PlusLine(drawing, x1, y1, x2, y2, colour, width);
 }
 
 void Shape(HDC dc, Outline outline, int left, int top, int right, int bottom, COLORREF penColour, COLORREF fillColour,
@@ -93,16 +107,24 @@ void Shape(HDC dc, Outline outline, int left, int top, int right, int bottom, CO
     const int w = right - left;
     const int h = bottom - top;
 
+    // The corners are at most as large as the box, as GDI's rounded rectangle has them: corners of the
+    // full size in a small box (or a click) would reach out beyond it. Without room for a corner at all
+    // the figure is the box itself.
+    const int cornerWidth = std::clamp(w, 0, kCornerSize);
+    const int cornerHeight = std::clamp(h, 0, kCornerSize);
+    if (outline == Outline::roundRect && (cornerWidth == 0 || cornerHeight == 0)) outline = Outline::rectangle;
     PathPtr path;
     if (outline == Outline::roundRect) {
-        // Four quarter arcs in 16 x 16 boxes, clockwise from the top left corner.
+        // Four quarter arcs in the corner boxes, clockwise from the top left corner.
         gdip::GpPath* created = nullptr;
         if (api.GdipCreatePath(gdip::kFillAlternate, &created) != gdip::kOk) return;
         path.reset(created);
-        api.GdipAddPathArcI(created, left, top, kCornerSize, kCornerSize, 180.0f, 90.0f);
-        api.GdipAddPathArcI(created, right - kCornerSize, top, kCornerSize, kCornerSize, 270.0f, 90.0f);
-        api.GdipAddPathArcI(created, right - kCornerSize, bottom - kCornerSize, kCornerSize, kCornerSize, 0.0f, 90.0f);
-        api.GdipAddPathArcI(created, left, bottom - kCornerSize, kCornerSize, kCornerSize, 90.0f, 90.0f);
+        const int cornerLeft = right - cornerWidth;
+        const int cornerTop = bottom - cornerHeight;
+        api.GdipAddPathArcI(created, left, top, cornerWidth, cornerHeight, 180.0f, 90.0f);
+        api.GdipAddPathArcI(created, cornerLeft, top, cornerWidth, cornerHeight, 270.0f, 90.0f);
+        api.GdipAddPathArcI(created, cornerLeft, cornerTop, cornerWidth, cornerHeight, 0.0f, 90.0f);
+        api.GdipAddPathArcI(created, left, cornerTop, cornerWidth, cornerHeight, 90.0f, 90.0f);
         api.GdipClosePathFigure(created);
     }
 
@@ -184,7 +206,7 @@ void BrushAlong(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour, int sha
     const gdip::Api& api = drawing.Api();
     gdip::GpGraphics* graphics = drawing.Graphics();
     if (size <= 1) {
-        if (const gdip::PenPtr pen = drawing.Pen(colour, 1.0f)) api.GdipDrawLineI(graphics, pen.get(), x1, y1, x2, y2);
+        PlusLine(drawing, x1, y1, x2, y2, colour, 1.0f);
         return;
     }
     // Fills only: the dab or nib has no outline here.

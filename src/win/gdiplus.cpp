@@ -48,6 +48,7 @@ bool ResolveAll(HMODULE module, Api& api) {
     TESSORA_RESOLVE(GdipDrawBezierI)
     TESSORA_RESOLVE(GdipSetCompositingMode)
     TESSORA_RESOLVE(GdipSetPenDashStyle)
+    TESSORA_RESOLVE(GdipSetPenLineJoin)
     TESSORA_RESOLVE(GdipDrawLinesI)
     TESSORA_RESOLVE(GdipCreatePath)
     TESSORA_RESOLVE(GdipDeletePath)

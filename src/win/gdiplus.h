@@ -36,6 +36,7 @@ constexpr int kSmoothingAntiAlias = 4;
 constexpr int kUnitPixel = 2;
 constexpr int kFillAlternate = 0;
 constexpr int kFillWinding = 1;
+constexpr int kLineJoinRound = 2;
 constexpr int kInterpolationHighQualityBicubic = 7;
 
 // Opaque objects; the hierarchy only lets a bitmap pass where an image is expected.
@@ -158,6 +159,7 @@ struct Api {
                                     INT x4, INT y4);
     Status(WINAPI* GdipSetCompositingMode)(GpGraphics* graphics, int mode);
     Status(WINAPI* GdipSetPenDashStyle)(GpPen* pen, int style);
+    Status(WINAPI* GdipSetPenLineJoin)(GpPen* pen, int lineJoin);
     Status(WINAPI* GdipDrawLinesI)(GpGraphics* graphics, GpPen* pen, const Point* points, INT count);
     Status(WINAPI* GdipCreatePath)(int fillMode, GpPath** path);
     Status(WINAPI* GdipDeletePath)(GpPath* path);

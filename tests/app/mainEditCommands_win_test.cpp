@@ -370,8 +370,8 @@ TEST_F(EditCommands, PasteOfAnEnhancedMetafilePlaysItIntoAPictureOfItsBounds) {
     ASSERT_TRUE(metafile);
     ENHMETAHEADER header{};
     ASSERT_TRUE(GetEnhMetaFileHeader(metafile, sizeof(header), &header));
-    const int width = header.rclBounds.right - header.rclBounds.left;
-    const int height = header.rclBounds.bottom - header.rclBounds.top;
+    const int width = header.rclBounds.right - header.rclBounds.left + 1;  // the bounds are inclusive
+    const int height = header.rclBounds.bottom - header.rclBounds.top + 1;
     // A DIB beside it comes second: the metafile is taken.
     PutOnClipboard({{CF_DIB, ToGlobal(PackedDib(7, 5, 24, Pattern))}, {CF_ENHMETAFILE, metafile}});
     Command(kCmdPaste);

@@ -5,6 +5,7 @@
 #include "app/appState.h"
 #include "app/commandIds.h"
 #include "app/settings_win.h"
+#include "document/documentFlags.h"
 #include "document/pictureEffects_win.h"
 #include "mainWindowHost_win.h"
 #include "painting/tools.h"
@@ -256,6 +257,21 @@ TEST_F(ViewCommands, ClearPictureUsesTheBackgroundColourAndWaitsWhileASelectionF
     EXPECT_TRUE(popup.Enabled(kCmdCrop));
     Command(kCmdClearPicture);
     EXPECT_EQ(PixelAt(TheImageModel().Picture(), 0, 0), RGB(1, 2, 3));
+    EXPECT_EQ(TheImageModel().UndoCount(), 1);
+}
+
+TEST_F(ViewCommands, ClearPictureOfAPictureWithAlphaPaintsItOpaque) {
+    // In a picture with alpha a fourth byte of 0 is transparent: the cleared picture must be opaque
+    // to its last row and column, so that a PNG saved from it shows the colour.
+    pictureHasAlpha = true;
+    TheColourState().SetBackground(RGB(40, 90, 200));
+    Command(kCmdClearPicture);
+    pictureHasAlpha = false;
+    TheColourState().SetBackground(RGB(255, 255, 255));
+    for (const POINT p : {POINT{0, 0}, POINT{100, 70}, POINT{199, 149}}) {
+        EXPECT_EQ(PixelAt(TheImageModel().Picture(), p.x, p.y), RGB(40, 90, 200)) << p.x << ", " << p.y;
+        EXPECT_EQ(FourthByteAt(TheImageModel().Picture(), p.x, p.y), 255) << p.x << ", " << p.y;
+    }
     EXPECT_EQ(TheImageModel().UndoCount(), 1);
 }
 

@@ -695,12 +695,37 @@ TEST(Clipboard, MetafileIsPlayedOntoWhite) {
     DeleteEnhMetaFile(metafile);
     ASSERT_TRUE(picture);
     EXPECT_EQ(bitmapWorkActive, 0);
-    EXPECT_EQ(BitmapWidth(picture.Get()), header.rclBounds.right - header.rclBounds.left);
-    EXPECT_EQ(BitmapHeight(picture.Get()), header.rclBounds.bottom - header.rclBounds.top);
+    EXPECT_EQ(BitmapWidth(picture.Get()), header.rclBounds.right - header.rclBounds.left + 1);
+    EXPECT_EQ(BitmapHeight(picture.Get()), header.rclBounds.bottom - header.rclBounds.top + 1);
     EXPECT_EQ(PixelAt(picture.Get(), 3, 3), kRed);
     EXPECT_EQ(PixelAt(picture.Get(), 10, 5), 0u);
     EXPECT_EQ(FromMetafile(nullptr), nullptr);
     EXPECT_EQ(bitmapWorkActive, 0);
+}
+
+TEST(Clipboard, MetafileAwayFromTheOriginKeepsEveryPixelFromItsFirstToItsLastRowAndColumn) {
+    // Pixels 20..79 x 10..49 drawn: a green first and a blue last pixel on a red field.
+    HDC recorder = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(recorder, nullptr);
+    {
+        BrushHandle red(CreateSolidBrush(kRed));
+        const RECT box{20, 10, 80, 50};
+        FillRect(recorder, &box, red.Get());
+        SetPixel(recorder, 20, 10, kGreen);
+        SetPixel(recorder, 79, 49, kBlue);
+    }
+    HENHMETAFILE metafile = CloseEnhMetaFile(recorder);
+    ASSERT_NE(metafile, nullptr);
+    BitmapHandle picture(FromMetafile(metafile));
+    DeleteEnhMetaFile(metafile);
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(BitmapWidth(picture.Get()), 60);
+    EXPECT_EQ(BitmapHeight(picture.Get()), 40);
+    EXPECT_EQ(PixelAt(picture.Get(), 0, 0), kGreen);
+    EXPECT_EQ(PixelAt(picture.Get(), 59, 39), kBlue);
+    EXPECT_EQ(PixelAt(picture.Get(), 59, 0), kRed);
+    EXPECT_EQ(PixelAt(picture.Get(), 0, 39), kRed);
+    EXPECT_EQ(PixelAt(picture.Get(), 30, 20), kRed);
 }
 
 // ---- colour depth -------------------------------------------------------------------------------------

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 TEST(HistoryRing, WrapIsTheMathematicalModulo) {
     EXPECT_EQ(HistoryRing::Wrap(0), 0);
     EXPECT_EQ(HistoryRing::Wrap(127), 127);
@@ -92,4 +94,39 @@ TEST(HistoryRing, ForgetKeepsTheCurrentSlot) {
     EXPECT_EQ(ring.RingIndex(), 4);
     EXPECT_FALSE(ring.CanUndo());
     EXPECT_FALSE(ring.CanRedo());
+}
+
+TEST(HistoryRing, StepsBeyondTheBudgetDropTheOldestButNeverTheNewest) {
+    HistoryRing ring;
+    std::vector<int> released;
+    ring.SetReleaser([&](int slot) { released.push_back(slot); });
+    ring.SetBudget(1000);
+    for (int i = 0; i < 3; ++i) ring.Advance(300);
+    EXPECT_EQ(ring.UndoCount(), 3);
+    EXPECT_TRUE(released.empty());
+    ring.Advance(300);  // 1200 bytes: the first step goes
+    EXPECT_EQ(ring.UndoCount(), 3);
+    EXPECT_EQ(ring.HeldBytes(), 900u);
+    EXPECT_EQ(released, std::vector<int>{0});
+    // Two undone steps are released by the next step, the oldest by its size; a step larger than the
+    // whole budget is kept alone.
+    ring.StepBack(false, 300);
+    ring.StepBack(false, 300);
+    ring.Advance(800);
+    EXPECT_EQ(released, (std::vector<int>{0, 3, 1}));
+    EXPECT_EQ(ring.UndoCount(), 1);
+    ring.Advance(5000);
+    EXPECT_EQ(ring.UndoCount(), 1);
+    EXPECT_EQ(ring.HeldBytes(), 5000u);
+    ASSERT_TRUE(ring.StepBack(true, 5000));  // an undo that discards its redo releases it
+    EXPECT_EQ(ring.HeldBytes(), 0u);
+
+    // Steps that fit keep the 127 levels; the one pushed out of the full ring is released at once.
+    HistoryRing roomy;
+    roomy.SetBudget(HistoryBudgetFor(uint64_t{8} << 30));
+    EXPECT_EQ(roomy.Budget(), uint64_t{2} << 30);
+    EXPECT_EQ(HistoryBudgetFor(uint64_t{1} << 30), kMinHistoryBudget);
+    for (int i = 0; i < 200; ++i) roomy.Advance(uint64_t{12} << 20);
+    EXPECT_EQ(roomy.UndoCount(), 127);
+    EXPECT_EQ(roomy.HeldBytes(), uint64_t{127 * 12} << 20);
 }

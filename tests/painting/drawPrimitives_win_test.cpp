@@ -152,6 +152,51 @@ TEST(DrawEllipseAndRoundRect, RoundedCornersFilledMiddleOnBothPaths) {
     }
 }
 
+TEST(Primitives, AlphaPathKeepsClicksAndSmallFiguresInsideTheirUndoArea) {
+    // The tools record the pixels of the figure's points (right and bottom included) widened by half
+    // the width, rounded up; whatever a primitive paints outside that is lost on undo.
+    const auto expectInside = [](const TestPicture& picture, const std::vector<uint32_t>& before, int left, int top,
+                                 int right, int bottom, int width) {
+        const int grow = (width + 1) / 2;
+        for (const auto& [x, y] : picture.ChangedSince(before)) {
+            EXPECT_TRUE(x >= left - grow && x <= right + grow && y >= top - grow && y <= bottom + grow)
+                << x << ", " << y;
+        }
+    };
+    AlphaPicture alpha;
+    TestPicture round(60, 50);
+    auto before = round.All();
+    DrawRoundRectShape(round.Dc(), 30, 25, 30, 25, kBlue, kGreen, 1, kShapeFilled);  // a click
+    expectInside(round, before, 30, 25, 30, 25, 1);
+    before = round.All();
+    DrawRoundRectShape(round.Dc(), 10, 10, 15, 13, kBlue, kGreen, 1, kShapeFilled);
+    expectInside(round, before, 10, 10, 15, 13, 1);
+    EXPECT_EQ(round.Colour(12, 10), kBlue);  // the small box is still drawn
+
+    // A sharp corner of a wide outline: a mitre would run about 14 pixels past the tip at (60, 30). (Wine's
+    // GDI+ draws round joins as bevels, which end at the tip; both stay inside.)
+    const POINT wedge[3] = {{10, 21}, {60, 30}, {10, 39}};
+    TestPicture polygon(90, 50);
+    before = polygon.All();
+    DrawPolyShape(polygon.Dc(), wedge, 3, kBlue, kGreen, 5, kShapeOutline, true, false);
+    expectInside(polygon, before, 10, 21, 60, 39, 5);
+    EXPECT_EQ(polygon.Colour(57, 28), kBlue);
+
+    // A click with the pen, the line tool or the thinnest brush paints exactly its pixel, opaque.
+    for (int tool = 0; tool < 3; ++tool) {
+        SCOPED_TRACE(tool);
+        TestPicture dot(12, 10);
+        before = dot.All();
+        if (tool == 2)
+            BrushAlong(dot.Dc(), 7, 4, 7, 4, kRed, kBrushRound, 1);
+        else
+            DrawLineSegment(dot.Dc(), 7, 4, 7, 4, kRed, tool == 0 ? 1 : 3);
+        EXPECT_EQ(dot.ChangedSince(before), (Positions{{7, 4}}));
+        EXPECT_EQ(dot.Colour(7, 4), kRed);
+        EXPECT_EQ(dot.Alpha(7, 4), 255);
+    }
+}
+
 TEST(DrawCurve, StraightCurveStaysOnItsLine) {
     TestPicture picture(40, 12);
     auto before = picture.All();
