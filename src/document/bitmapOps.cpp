@@ -264,6 +264,9 @@ DibLayoutStatus MeasurePackedDib(const uint8_t* data, size_t size, PackedDibLayo
             // green, blue) follow the header and come before any colour table; longer headers hold
             // them at byte 40 of the header itself.
             if (headerSize == kDibInfoHeaderSize) maskBytes = 12;
+            // A header between the two ends part-way through the masks.
+            if (headerSize > kDibInfoHeaderSize && headerSize < kDibInfoHeaderSize + 12)
+                return DibLayoutStatus::badHeaderSize;
         }
         const uint32_t used = ReadU32(data + kInfoColoursUsed);
         const uint64_t addressable = layout.bitCount < 16 ? uint64_t{1} << layout.bitCount : UINT64_MAX;

@@ -92,7 +92,8 @@ bool OnlyBlackAndWhite24(const uint8_t* rows, int width, int height, size_t stri
 enum class DibLayoutStatus {
     ok,
     truncatedHeader,  // fewer bytes than the header size field or the header claims
-    badHeaderSize,    // neither the 12-byte core header nor a 40..124-byte information header
+    badHeaderSize,    // neither the 12-byte core header nor a 40..124-byte information header, or a bit-field
+                      // header of 41..51 bytes, which ends part-way through its masks
     badBitCount,      // not 1, 4, 8, 16, 24 or 32 (or not allowed with this header or compression)
     badCompression,   // anything but uncompressed or bit fields
     badColourCount,   // more table entries than the depth can address, or more than 256

@@ -29,6 +29,11 @@ DocumentViewHooks& Hooks() {
     return hooks;
 }
 
+std::function<void(HBITMAP)>& BeforeInstallHook() {
+    static std::function<void(HBITMAP)> hook;
+    return hook;
+}
+
 // Larger stored sizes are refused before any allocation is tried.
 constexpr int kLargestNewPictureSide = 65535;
 
@@ -68,6 +73,8 @@ bool FindFileData(const std::wstring& path, WIN32_FIND_DATAW& data) {
 
 void SetDocumentViewHooks(DocumentViewHooks hooks) { Hooks() = std::move(hooks); }
 
+void SetBeforeInstallHookForTests(std::function<void(HBITMAP)> hook) { BeforeInstallHook() = std::move(hook); }
+
 // ---- new, open and install ----------------------------------------------------------------------------
 
 HBITMAP NewPicture(const wchar_t* path, const WIN32_FIND_DATAW* fileData, bool hasFile) {
@@ -86,9 +93,11 @@ HBITMAP NewPicture(const wchar_t* path, const WIN32_FIND_DATAW* fileData, bool h
         return nullptr;
     }
     TakeScreenResolution();
+    const bool previousAlpha = pictureHasAlpha;
     pictureHasAlpha = false;
-    InstallDocument(picture, path, fileData, hasFile);
-    return TheImageModel().Picture() == picture ? picture : nullptr;
+    if (InstallDocument(picture, path, fileData, hasFile)) return picture;
+    pictureHasAlpha = previousAlpha;
+    return nullptr;
 }
 
 HBITMAP LoadPictureFile(const std::wstring& path, bool asDocument) {
@@ -119,23 +128,31 @@ HBITMAP LoadPictureFile(const std::wstring& path, bool asDocument) {
         return nullptr;
     }
     TakeScreenResolution();
-    HBITMAP result = read.bitmap;
     if (asDocument) {
+        if (BeforeInstallHook()) BeforeInstallHook()(read.bitmap);
+        // A picture the document cannot take leaves the old one with its name and flags: a save would
+        // otherwise write the old picture over the file just opened.
+        const bool previousAlpha = pictureHasAlpha;
         // The alpha flag describes the document's picture: a picture pasted from a file leaves it alone.
         pictureHasAlpha = read.hasAlpha;
-        InstallDocument(read.bitmap, fullPath.c_str(), &data, true);
-        if (TheImageModel().Picture() != read.bitmap) result = nullptr;
+        if (!InstallDocument(read.bitmap, fullPath.c_str(), &data, true)) {
+            pictureHasAlpha = previousAlpha;
+            ShowLoadError(path);
+            return nullptr;
+        }
     }
     RefreshPictureSizeField();
-    return result;
+    return read.bitmap;
 }
 
-void InstallDocument(HBITMAP bitmap, const wchar_t* path, const WIN32_FIND_DATAW* fileData, bool hasFile) {
+bool InstallDocument(HBITMAP bitmap, const wchar_t* path, const WIN32_FIND_DATAW* fileData, bool hasFile) {
     if (Hooks().scrollToOrigin) Hooks().scrollToOrigin();
     ImageModel& model = TheImageModel();
-    if (model.ReplacePicture(bitmap)) model.ForgetHistory();
+    if (!model.ReplacePicture(bitmap)) return false;
+    model.ForgetHistory();
     SetDocumentFile(path, fileData, hasFile);
     pictureUnmodified = true;
+    return true;
 }
 
 void SetDocumentFile(const wchar_t* path, const WIN32_FIND_DATAW* fileData, bool hasFile) {
@@ -171,11 +188,17 @@ bool WritePictureFile(HBITMAP bitmap, const std::wstring& path, bool asDocument)
     bool alphaWritten = false;  // the file keeps the picture's alpha
     if (ExtensionStartsWith(fullPath, L"png")) {
         // The fourth bytes are alpha only in a 32-bit picture that has alpha. The raster core's writer
-        // is several times faster than the platform's PNG encoder; on failure that encoder follows.
-        if (thirtyTwoBits && pictureHasAlpha)
-            written = alphaWritten = WriteAlphaPng(fullPath, bitmap);
-        else
+        // is several times faster than the platform's PNG encoder; on failure that encoder follows for
+        // pictures without alpha. It would write an alpha picture opaque, so that failure is reported.
+        if (thirtyTwoBits && pictureHasAlpha) {
+            if (!WriteAlphaPng(fullPath, bitmap)) {
+                ShowFileError(TextOf(kTextSaveFailed) + L"\r\n\r\n" + fullPath);
+                return false;
+            }
+            written = alphaWritten = true;
+        } else {
             written = WritePlainPng(fullPath, bitmap);
+        }
     } else if (ExtensionStartsWith(fullPath, L"bmp")) {
         if (!WriteBmpFile(bitmap, fullPath)) {
             ShowFileError(TextOf(kTextSaveFailed) + L"\r\n\r\n" + fullPath + L"\r\n\r\n");

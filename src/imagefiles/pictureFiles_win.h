@@ -48,15 +48,18 @@ void SetDocumentViewHooks(DocumentViewHooks hooks);
 
 // A white 32-bit picture of the settings' new-picture size (800 x 600 when the stored size is unusable)
 // installed as the document, with the given name and file data. Shows the out-of-memory message and
-// returns null when it cannot be made. The document keeps owning the returned bitmap.
+// returns null when it cannot be made or installed, the document unchanged. The document keeps owning
+// the returned bitmap.
 HBITMAP NewPicture(const wchar_t* path, const WIN32_FIND_DATAW* fileData, bool hasFile);
 
 // Opens a picture file. As the document: installs it (history emptied, title, recent files) and returns
 // the document's picture; otherwise returns a new bitmap owned by the caller (a paste from a file), and
-// the document, its name and flags stay as they are. A missing or undecodable file shows the load
-// error and returns null, the document unchanged. An empty file opened as the document gives a new
-// white picture carrying the file's name.
+// the document, its name and flags stay as they are. A missing or undecodable file, or a picture the
+// document cannot take, shows the load error and returns null, the document unchanged. An empty file
+// opened as the document gives a new white picture carrying the file's name.
 HBITMAP LoadPictureFile(const std::wstring& path, bool asDocument);
+// Tests: called with a picture loaded as the document just before it is installed; null: none.
+void SetBeforeInstallHookForTests(std::function<void(HBITMAP)> hook);
 
 enum class ReadFailure { none, unreadable, undecodable, outOfMemory };
 struct PictureRead {
@@ -70,17 +73,19 @@ struct PictureRead {
 PictureRead ReadPictureBitmap(const std::wstring& path);
 
 // Makes bitmap (taken over) the document: canvas to its origin, ReplacePicture then ForgetHistory,
-// SetDocumentFile, pictureUnmodified.
-void InstallDocument(HBITMAP bitmap, const wchar_t* path, const WIN32_FIND_DATAW* fileData, bool hasFile);
+// SetDocumentFile, pictureUnmodified. False when the document could not take the bitmap (ReplacePicture
+// said why and deleted it): the picture, history, name and flags stay as they were.
+bool InstallDocument(HBITMAP bitmap, const wchar_t* path, const WIN32_FIND_DATAW* fileData, bool hasFile);
 // Sets the file identity: time and size from the file data (zero without), the full path or the
 // untitled text, the title, documentHasFile (adding the path to the recent files) and pictureUnmodified.
 void SetDocumentFile(const wchar_t* path, const WIN32_FIND_DATAW* fileData, bool hasFile);
 
 // ---- save ---------------------------------------------------------------------------------------------
 
-// Writes bitmap to path by its extension: ".png" through WriteAlphaPng when the picture has alpha, else
-// through WritePlainPng (either falling back to the platform's PNG encoder), ".bmp" through
-// WriteBmpFile, everything else through EncodeWithPlatform.
+// Writes bitmap to path by its extension: ".png" through WriteAlphaPng when the picture has alpha (a
+// failure is a failed save: the platform's encoder would lose the alpha), else through WritePlainPng
+// falling back to the platform's PNG encoder, ".bmp" through WriteBmpFile, everything else through
+// EncodeWithPlatform.
 // Failures show the save error (941) and return false. As the document, a success updates the file
 // identity and the flags; otherwise the document's name and flags stay as they are.
 bool WritePictureFile(HBITMAP bitmap, const std::wstring& path, bool asDocument);
@@ -103,9 +108,10 @@ bool WritePlainPngTo(HBITMAP bitmap, TxFile& sink);
 // The encoded bytes of a format table entry's encoder, decoded once to confirm them.
 bool EncodeWithPlatformTo(HBITMAP bitmap, const PictureFormatEntry& format, std::vector<uint8_t>& bytes);
 
-// Runs writer on a new temporary file in path's folder and moves it over path (replacing an existing
-// file, written through) only when the writer succeeded and the file closed cleanly. On any failure the
-// temporary file is deleted and an existing file at path is untouched.
+// Runs writer on a new temporary file in path's folder, whose name is no longer than path's, and moves it
+// over path (replacing an existing file, written through) only when the writer succeeded and the file
+// reached the disk and closed cleanly. On any failure the temporary file is deleted and an existing file
+// at path is untouched.
 bool WriteFileReplacing(const std::wstring& path, const std::function<bool(TxFile&)>& writer);
 // Tests: every file the writers open accepts at most `bytes` bytes in all (a full disk); UINT64_MAX lifts it.
 void SetWriteLimitForTests(uint64_t bytes);

@@ -215,12 +215,15 @@ BmpCheck CheckBmpFile(const uint8_t* data, size_t size, BmpFileInfo& info) {
             return BmpCheck::invalid;
     }
 
-    // Bit-field masks follow a 40-byte header; longer headers hold them inside.
+    // Bit-field masks follow a 40-byte header; headers of 52 bytes and more hold them inside. A header
+    // in between ends part-way through the masks, which would then be read from whatever follows it.
     size_t tableOffset = kBmpFileHeaderSize + info.headerSize;
-    if (info.headerSize == 40 && (info.compression == kBiBitFields || info.compression == kBiAlphaBitFields)) {
+    const bool bitFields = info.compression == kBiBitFields || info.compression == kBiAlphaBitFields;
+    if (bitFields && info.headerSize == 40) {
         info.masksOffset = tableOffset;
         tableOffset += info.compression == kBiBitFields ? 12 : 16;
-    } else if (info.compression == kBiBitFields || info.compression == kBiAlphaBitFields) {
+    } else if (bitFields) {
+        if (info.headerSize < 40 + 12) return BmpCheck::invalid;
         info.masksOffset = kBmpFileHeaderSize + 40;
     }
     const uint32_t used = core ? 0 : Le32(h + 32);

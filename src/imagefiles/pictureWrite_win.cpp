@@ -91,10 +91,19 @@ private:
 };
 
 // A new file beside path that no one else has, created here; INVALID_HANDLE_VALUE when none can be.
+// Its name is "~" and hexadecimal digits, no longer than the target's name (from 5 up to 12 characters),
+// so its path fits wherever the target's does, even next to the path length limit.
 HANDLE CreateTemporaryBeside(const std::wstring& path, std::wstring& temporary) {
     static unsigned counter = 0;
+    const size_t folderLength = path.find_last_of(L"\\/") + 1;  // 0 for a bare name
+    const size_t digits = std::clamp<size_t>(path.size() - folderLength, 5, 12) - 1;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = path + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter) + L".tmp";
+        // Process and counter mixed, so that two programs saving into one folder rarely meet.
+        uint64_t value = (uint64_t{GetCurrentProcessId()} << 32 | ++counter) * 0x9E3779B97F4A7C15ull;
+        value ^= value >> 29;
+        temporary.assign(path, 0, folderLength);
+        temporary += L'~';
+        for (size_t i = 0; i < digits; ++i, value >>= 4) temporary += L"0123456789abcdef"[value & 15];
         HANDLE file = CreateFileW(temporary.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) return file;
@@ -218,6 +227,9 @@ bool WriteFileReplacing(const std::wstring& path, const std::function<bool(TxFil
         HandleFile sink(file);
         ok = writer(sink) && sink.FlushOut();
     }
+    // On the disk before it replaces the target: a crash or power cut then leaves the old file or the
+    // whole new one, never a name pointing at data still in the cache.
+    ok = ok && FlushFileBuffers(file);
     ok = CloseHandle(file) && ok;
     ok = ok && MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!ok) DeleteFileW(temporary.c_str());

@@ -4,10 +4,15 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+// clang-format off: the shell header needs windows.h first
+#include <shlobj.h>
+// clang-format on
 
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/appState.h"
 #include "app/commandIds.h"
@@ -163,12 +168,35 @@ TEST_F(FirstPicture, TheTemporaryFolderIsCreatedOrTakenFromTheSettingNormalised)
     const std::wstring folder = TempFolderPath();
     ASSERT_GT(folder.size(), 13u);
     EXPECT_EQ(folder.substr(folder.size() - 12), L"Tessora_Tmp\\");
-    EXPECT_TRUE(GetFileAttributesW(folder.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);  // which has every bit set, the folder's too
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
     ASSERT_TRUE(WriteProgramString(L"TempDir", L"Q:/no//such/"));
     EXPECT_EQ(TempFolderPath(), L"Q:\\no\\such\\");
     // A blanked setting means the default folder.
     ASSERT_TRUE(WriteProgramString(L"TempDir", L""));
     EXPECT_EQ(TempFolderPath(), folder);
+}
+
+TEST_F(FirstPicture, WithoutTheSystemsTemporaryPathTheFolderGoesIntoTheUsersApplicationData) {
+    // A TMP and TEMP longer than any path: GetTempPathW gives no path that fits 1024 characters (Wine
+    // returns 0 with ERROR_FILENAME_EXCED_RANGE; Windows 0 or the greater length it would need).
+    std::vector<std::pair<const wchar_t*, std::wstring>> saved;
+    for (const wchar_t* name : {L"TMP", L"TEMP"}) {
+        std::wstring value(32768, L'\0');
+        value.resize(GetEnvironmentVariableW(name, value.data(), 32768));
+        saved.emplace_back(name, value);
+        ASSERT_TRUE(SetEnvironmentVariableW(name, (L"C:\\" + std::wstring(2000, L't')).c_str()));
+    }
+    const std::wstring folder = TempFolderPath();
+    for (const auto& [name, value] : saved) SetEnvironmentVariableW(name, value.empty() ? nullptr : value.c_str());
+
+    wchar_t appData[MAX_PATH] = {};
+    ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData), S_OK);
+    EXPECT_EQ(folder, std::wstring(appData) + L"\\Tessora_Tmp\\");
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 }  // namespace

@@ -20,8 +20,10 @@
 #include "document/floatingSelection.h"
 #include "document/imageModel.h"
 #include "imagefiles/pictureFormats.h"
+#include "imagefiles/txFile.h"
 #include "localisation/localisation_win.h"
 #include "support/testSupport_win.h"
+#include "win/gdiHandles.h"
 #include "win/gdiplus.h"
 
 namespace fs = std::filesystem;
@@ -388,6 +390,7 @@ TEST_F(PictureFiles, TruncatedCorruptAndMissingFilesLeaveTheDocumentAsItWas) {
         WriteBytes(path, corrupt);
         expectUnchanged(path);
     }
+    expectUnchanged(DataPath("bitfields41.bmp"));  // a header that ends inside its bit-field masks
     expectUnchanged(folder.File(L"missing.png"));
     expectUnchanged(folder.Path().wstring());            // a folder
     expectUnchanged(folder.File(L"*.png"));              // a pattern names no file
@@ -395,6 +398,35 @@ TEST_F(PictureFiles, TruncatedCorruptAndMissingFilesLeaveTheDocumentAsItWas) {
     const std::wstring text = folder.File(L"notes.png");
     WriteBytes(text, {'h', 'e', 'l', 'l', 'o'});
     expectUnchanged(text);
+}
+
+TEST_F(PictureFiles, APictureTheDocumentCannotTakeLeavesItsPictureNameAndFlags) {
+    // The document is a saved file, changed since.
+    MakeModifiedDocument(Gradient, 9, 4);
+    const std::wstring saved = folder.File(L"saved.bmp");
+    ASSERT_TRUE(Model().SaveToFile(saved));
+    ASSERT_TRUE(Model().SnapshotPicture());
+    const std::wstring pathBefore = documentPath;
+    HBITMAP before = Model().Picture();
+    const int undoBefore = Model().UndoCount();
+    shownNames.clear();
+    prompt.messages.clear();
+    // GDI selects a bitmap into one DC at a time: held by another, it cannot go into the document's.
+    MemoryDc holder;
+    SetBeforeInstallHookForTests([&](HBITMAP loaded) { ASSERT_NE(SelectObject(holder, loaded), nullptr); });
+    const std::wstring opened = DataPath("rgba.png");
+    EXPECT_EQ(LoadPictureFile(opened, true), nullptr);
+    SetBeforeInstallHookForTests({});
+
+    ASSERT_FALSE(prompt.messages.empty());
+    EXPECT_EQ(prompt.messages.back().text, TextOf(kTextLoadFailed) + L"\r\n\r\n" + opened);
+    EXPECT_EQ(Model().Picture(), before);
+    EXPECT_EQ(Model().UndoCount(), undoBefore);
+    EXPECT_FALSE(pictureUnmodified);
+    EXPECT_FALSE(pictureHasAlpha);
+    EXPECT_EQ(documentPath, pathBefore);
+    EXPECT_TRUE(shownNames.empty());
+    EXPECT_EQ(appSettings.recentFiles[0], pathBefore);
 }
 
 TEST_F(PictureFiles, APasteFromAFileLeavesTheDocumentAlone) {
@@ -693,6 +725,66 @@ TEST_F(PictureFiles, AFailedSaveLeavesThePreviousFileByteForByte) {
     EXPECT_FALSE(Model().SaveToFile(gone));
     ExpectError(TextOf(kTextSaveFailed) + L"\r\n\r\n" + gone);
     EXPECT_FALSE(pictureUnmodified);
+}
+
+TEST_F(PictureFiles, AFailedAlphaPngSaveIsReportedAndKeepsTheAlpha) {
+    // Black pixels, each transparent or opaque at random: the PNG with alpha carries the noise, while the
+    // platform's opaque encoding is all black and far smaller, so a full disk stops only the first.
+    constexpr int kSide = 128;
+    HBITMAP picture = CreatePictureBitmap(kSide, kSide, 32);
+    DIBSECTION section{};
+    ASSERT_EQ(GetObjectW(picture, sizeof(section), &section), static_cast<int>(sizeof(section)));
+    uint32_t state = 7;
+    auto* pixels = static_cast<uint32_t*>(section.dsBm.bmBits);
+    for (int i = 0; i < kSide * kSide; ++i) {
+        state = state * 1103515245u + 12345u;
+        pixels[i] = state & 0x10000 ? 0xFF000000u : 0;
+    }
+    InstallDocument(picture, nullptr, nullptr, false);
+    ASSERT_TRUE(Model().SnapshotPicture());
+    pictureHasAlpha = true;
+    constexpr uint64_t kDiskSpace = 1500;
+    const std::wstring ours = folder.File(L"ours.png"), platform = folder.File(L"platform.png");
+    ASSERT_TRUE(WriteAlphaPng(ours, Model().Picture()));
+    {
+        GdiplusSession session;
+        ASSERT_TRUE(EncodeWithPlatform(Model().Picture(), platform));
+    }
+    ASSERT_GT(fs::file_size(fs::path(ours)), kDiskSpace);
+    ASSERT_LT(fs::file_size(fs::path(platform)), kDiskSpace);
+
+    const std::wstring path = folder.File(L"picture.png");
+    const std::vector<uint8_t> previous = ReadBytes(DataPath("rgb.png"));
+    WriteBytes(path, previous);
+    const std::wstring pathBefore = documentPath;
+    SetWriteLimitForTests(kDiskSpace);
+    EXPECT_FALSE(Model().SaveToFile(path));
+    SetWriteLimitForTests(UINT64_MAX);
+    ExpectError(TextOf(kTextSaveFailed) + L"\r\n\r\n" + path);
+    EXPECT_EQ(ReadBytes(path), previous);
+    EXPECT_TRUE(pictureHasAlpha);
+    EXPECT_FALSE(pictureUnmodified);
+    EXPECT_EQ(documentPath, pathBefore);
+}
+
+TEST_F(PictureFiles, TheTemporaryFileOfASaveIsBesideTheTargetAndNoLongerNamed) {
+    // A save next to the path length limit must be able to create its temporary file too.
+    for (const std::wstring name : {L"a.png", L"picture.bmp", L"a picture with a long name.jpeg"}) {
+        SCOPED_TRACE(name.size());
+        const std::wstring path = folder.File(name);
+        WriteBytes(path, {1, 2, 3});
+        std::vector<std::wstring> during;
+        ASSERT_TRUE(WriteFileReplacing(path, [&](TxFile& sink) {
+            during = FolderEntries(folder.Path());
+            return sink.WriteBlock("new", 1, 3) == 3;
+        }));
+        ASSERT_EQ(during.size(), 2u);
+        const std::wstring temporary = during[0] == name ? during[1] : during[0];
+        EXPECT_LE(temporary.size(), name.size());
+        EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::wstring>{name});
+        EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t>{'n', 'e', 'w'}));
+        fs::remove(fs::path(path));
+    }
 }
 
 TEST_F(PictureFiles, ASaveReplacesAnExistingFile) {

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "document/bitmapOps.h"
+
 namespace {
 
 std::vector<uint8_t> DataFile(const std::string& name) {
@@ -211,6 +213,37 @@ TEST(FileChecks, CorruptBmpHeadersAreRefused) {
     rle.back() = 1;
     PutLe32(rle, 22, 0xFFFFFFFBu);
     EXPECT_EQ(Check(rle), BmpCheck::invalid);
+}
+
+TEST(FileChecks, BitFieldHeadersEndingInsideTheirMasksAreRefusedAsFilesAndAsClipboardDibs) {
+    // The data file's 41-byte header ends one byte into the masks. Longer headers are made by moving its
+    // pixel further out; every file and its packed DIB (the clipboard's form of the same bytes) are
+    // blocks of exactly their size, so the sanitizers see any read past them.
+    const auto file = DataFile("bitfields41.bmp");
+    ASSERT_EQ(file.size(), 59u);
+    for (uint32_t headerSize = 41; headerSize <= 52; ++headerSize) {
+        SCOPED_TRACE(headerSize);
+        std::vector<uint8_t> bytes = file;
+        bytes.insert(bytes.begin() + 55, headerSize - 41, 0);
+        PutLe32(bytes, 2, static_cast<uint32_t>(bytes.size()));
+        PutLe32(bytes, 10, 14 + headerSize);
+        PutLe32(bytes, 14, headerSize);
+        const std::vector<uint8_t> dib(bytes.begin() + 14, bytes.end());
+        BmpFileInfo info;
+        const BmpCheck check = CheckBmpFile(bytes.data(), bytes.size(), info);
+        PackedDibLayout layout;
+        const DibLayoutStatus status = MeasurePackedDib(dib.data(), dib.size(), layout);
+        if (headerSize < 52) {
+            EXPECT_EQ(check, BmpCheck::invalid);
+            EXPECT_EQ(status, DibLayoutStatus::badHeaderSize);
+        } else {
+            // A 52-byte header holds all three masks.
+            EXPECT_EQ(check, BmpCheck::plain);
+            EXPECT_EQ(info.masksOffset, 54u);
+            ASSERT_EQ(status, DibLayoutStatus::ok);
+            EXPECT_EQ(layout.masks[0], 0xFFu);
+        }
+    }
 }
 
 TEST(FileChecks, JpegPngAndGifMustHoldAllTheirData) {

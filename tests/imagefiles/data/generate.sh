@@ -43,6 +43,10 @@ def topdown(name, bits):
     open(name, "wb").write(head + info + rows)
 topdown("topdown24.bmp", 24)
 topdown("topdown32.bmp", 32)
+# Hostile: a 1 x 1 bit-field file whose 41-byte header ends one byte into the masks; a reader that takes
+# the masks from byte 40 of the header reads 11 bytes past the header into the pixel and beyond the file.
+info = struct.pack("<IiiHHIIiiII", 41, 1, 1, 1, 32, 3, 4, 2835, 2835, 0, 0) + b"\xff"
+open("bitfields41.bmp", "wb").write(b"BM" + struct.pack("<IHHI", 14 + 41 + 4, 0, 0, 55) + info + bytes((0x30, 0x20, 0x10, 0)))
 PY
 convert "$work/bw.pbm" -type Bilevel BMP3:bits1.bmp
 convert "$work/pattern.ppm" -type Palette BMP3:bits4.bmp
