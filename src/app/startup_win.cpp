@@ -12,22 +12,16 @@
 #include "document/documentFlags.h"
 #include "imagefiles/pictureFiles_win.h"
 #include "painting/textEditWindow.h"
+#include "win/screenArea.h"
 
 bool BringPlacementOnScreen(WindowPlacementRecord& placement) {
     PlacementRect& normal = placement.rcNormalPosition;
-    const RECT rect{normal.left, normal.top, normal.right, normal.bottom};
-    if (MonitorFromRect(&rect, MONITOR_DEFAULTTONULL) != nullptr) return false;
-    RECT work{};
-    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) || IsRectEmpty(&work))
-        work = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    const LONG workWidth = work.right - work.left;
-    const LONG workHeight = work.bottom - work.top;
-    const LONG width = std::clamp<LONG>(rect.right - rect.left, 1, workWidth);
-    const LONG height = std::clamp<LONG>(rect.bottom - rect.top, 1, workHeight);
-    normal.left = work.left + (workWidth - width) / 2;
-    normal.top = work.top + (workHeight - height) / 2;
-    normal.right = normal.left + width;
-    normal.bottom = normal.top + height;
+    RECT rect{normal.left, normal.top, normal.right, normal.bottom};
+    if (!BringRectOnScreen(rect)) return false;
+    normal.left = rect.left;
+    normal.top = rect.top;
+    normal.right = rect.right;
+    normal.bottom = rect.bottom;
     return true;
 }
 

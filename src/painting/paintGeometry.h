@@ -58,16 +58,22 @@ PixelRect BrushDab(int x, int y, int size);
 std::array<PixelPoint, 4> BrushNibPolygon(int shape, int size, int x1, int y1, int x2, int y2);
 
 // One airbrush burst of radius r around the origin: for dy from -r to r and, inside, dx from -r to r,
-// every offset inside the disc (dx^2 + dy^2 <= r^2) draws ProgramRand(), and paint(dx, dy) is called
-// when that number modulo r is 0. Nothing happens (and no number is drawn) for r < 1.
-template <typename Paint>
-void ForEachSprayDot(int radius, Paint&& paint) {
+// every offset inside the disc (dx^2 + dy^2 <= r^2) draws random(), and paint(dx, dy) is called when
+// that number modulo r is 0. Nothing happens (and no number is drawn) for r < 1.
+template <typename Random, typename Paint>
+void ForEachSprayDotOf(int radius, Random&& random, Paint&& paint) {
     if (radius < 1) return;
     const int64_t limit = static_cast<int64_t>(radius) * radius;
     for (int dy = -radius; dy <= radius; ++dy) {
         for (int dx = -radius; dx <= radius; ++dx) {
             if (static_cast<int64_t>(dx) * dx + static_cast<int64_t>(dy) * dy > limit) continue;
-            if (ProgramRand() % radius == 0) paint(dx, dy);
+            if (random() % radius == 0) paint(dx, dy);
         }
     }
+}
+
+// The burst of the process-wide sequence (ProgramRand).
+template <typename Paint>
+void ForEachSprayDot(int radius, Paint&& paint) {
+    ForEachSprayDotOf(radius, ProgramRand, paint);
 }

@@ -1,13 +1,9 @@
 #include "painting/programRandom.h"
 
 namespace {
-// The runtime's initial state when nothing seeded it.
-uint32_t randomState = 1;
+RandomSequence programSequence;
 }  // namespace
 
-void ProgramSrand(uint32_t seed) { randomState = seed; }
+void ProgramSrand(uint32_t seed) { programSequence.state = seed; }
 
-int ProgramRand() {
-    randomState = randomState * 214013u + 2531011u;
-    return static_cast<int>((randomState >> 16) & 0x7FFFu);
-}
+int ProgramRand() { return programSequence.Next(); }

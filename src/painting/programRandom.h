@@ -4,8 +4,18 @@
 #pragma once
 #include <cstdint>
 
-// Sets the state.
+// One sequence of the generator: state * 214013 + 2531011 (modulo 2^32) at each step, which gives
+// (state >> 16) & 0x7FFF, 0 to 32767. A window that draws samples keeps its own, so that painting does
+// not disturb the process-wide sequence that the airbrush and the Extras pictures replay.
+struct RandomSequence {
+    uint32_t state = 1;  // the runtime's initial state when nothing seeded it
+    int Next() {
+        state = state * 214013u + 2531011u;
+        return static_cast<int>((state >> 16) & 0x7FFFu);
+    }
+};
+
+// Sets the process-wide state.
 void ProgramSrand(uint32_t seed);
-// Advances the state (state * 214013 + 2531011, modulo 2^32) and returns (state >> 16) & 0x7FFF,
-// 0 to 32767.
+// The next number of the process-wide sequence.
 int ProgramRand();

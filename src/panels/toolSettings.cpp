@@ -6,6 +6,7 @@
 #include "app/appMessages.h"
 #include "app/appState.h"
 #include "painting/drawPrimitives_win.h"
+#include "painting/paintGeometry.h"
 #include "painting/programRandom.h"
 #include "painting/statusText.h"
 #include "painting/toolState.h"
@@ -131,12 +132,12 @@ void CToolSettingsWindow::Draw(HDC dc) {
         DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT | BF_MIDDLE);
     }
     ChoiceAreas(client, upper, lower);
-    // The airbrush samples look the same at every repaint.
-    if (tool == kToolAirBrush) ProgramSrand(0);
-    for (const PanelCell& cell : PanelCells(tool, tools.Settings(), client)) DrawCell(dc, cell, upper);
+    // The airbrush samples look the same at every repaint: their own sequence starts again from seed 0.
+    RandomSequence samples{0};
+    for (const PanelCell& cell : PanelCells(tool, tools.Settings(), client)) DrawCell(dc, cell, upper, samples);
 }
 
-void CToolSettingsWindow::DrawCell(HDC dc, const PanelCell& cell, const PanelRect& area) {
+void CToolSettingsWindow::DrawCell(HDC dc, const PanelCell& cell, const PanelRect& area, RandomSequence& samples) {
     if (cell.current) {
         RECT r = ToRect(cell.rect);
         FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
@@ -157,7 +158,10 @@ void CToolSettingsWindow::DrawCell(HDC dc, const PanelCell& cell, const PanelRec
             BrushAlong(dc, cx, cy, cx, cy, ink, cell.style, cell.value);
             break;
         case PanelChoice::AirBrushSize:
-            for (int burst = 0; burst < 3; ++burst) SprayDots(dc, cx, cy, ink, cell.value);
+            for (int burst = 0; burst < 3; ++burst)
+                ForEachSprayDotOf(
+                    cell.value, [&samples] { return samples.Next(); },
+                    [&](int dx, int dy) { SetPixel(dc, cx + dx, cy + dy, ink); });
             break;
         case PanelChoice::LineWidth:
             FillPanelRect(dc, LineWidthSample(cell.rect, cell.value), ink);

@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include "painting/programRandom.h"
 #include "panels/toolPanelLayout.h"
 #include "win/window.h"
 
@@ -41,7 +42,7 @@ private:
     LRESULT OnZoomChanged(WPARAM wParam, LPARAM lParam);
 
     void Draw(HDC dc);
-    void DrawCell(HDC dc, const PanelCell& cell, const PanelRect& area);
+    void DrawCell(HDC dc, const PanelCell& cell, const PanelRect& area, RandomSequence& samples);
 
     HICON opaqueIcon_ = nullptr;
     HICON transparentIcon_ = nullptr;

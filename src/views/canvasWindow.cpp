@@ -32,6 +32,14 @@ void TellRulersScale(int zoom) { ZoomChanged(zoom); }
 
 RECT ToRect(const PixelRect& rect) { return RECT{rect.left, rect.top, rect.right, rect.bottom}; }
 
+// The message carries only the low 16 bits of the thumb's place. While the user drags the thumb the
+// scroll bar's tracking position holds all 32 and agrees with them; a message sent by a program with
+// other bits is taken as it is.
+int ThumbPosition(const SCROLLINFO& info, WORD messagePosition) {
+    if ((static_cast<UINT>(info.nTrackPos) & 0xFFFFu) == messagePosition) return info.nTrackPos;
+    return messagePosition;
+}
+
 UINT WheelLines(UINT action) {
     UINT lines = kDefaultWheelLines;
     if (!SystemParametersInfoW(action, 0, &lines, 0)) lines = kDefaultWheelLines;
@@ -176,6 +184,8 @@ int CCanvasWindow::HitTestPictureFrame(int x, int y) const {
 
 void CCanvasWindow::UpdateScrollBars() {
     if (!Hwnd()) return;
+    // A smaller range (crop, undo, a grip resize) pulls the positions back inside it.
+    const CanvasView before = View();
     const ImageModel& model = TheImageModel();
     const int zoom = TheToolState().Zoom();
     const int extentX = ScrollExtent(model.Width(), zoom);
@@ -197,6 +207,7 @@ void CCanvasWindow::UpdateScrollBars() {
     info.nMax = extentY;
     info.nPage = static_cast<UINT>(std::max<LONG>(client.bottom, 0));
     SetScrollInfo(Hwnd(), SB_VERT, &info, TRUE);
+    TellScrollMoved(before);
 }
 
 void CCanvasWindow::ZoomAt(int newZoom, int ax, int ay) {
@@ -226,10 +237,23 @@ bool CCanvasWindow::ZoomRectAround(int newZoom, int cx, int cy, RECT& result) co
     return !rect.IsEmpty();
 }
 
-void CCanvasWindow::ScrollToOrigin() {
+void CCanvasWindow::ScrollToOrigin() { ScrollTo(0, 0); }
+
+void CCanvasWindow::ScrollTo(int64_t x, int64_t y) {
     if (!Hwnd()) return;
-    SetScrollPos(Hwnd(), SB_HORZ, 0, TRUE);
-    SetScrollPos(Hwnd(), SB_VERT, 0, TRUE);
+    const CanvasView before = View();
+    // The scroll bars keep each position inside 0 ... range - page.
+    SetScrollPos(Hwnd(), SB_HORZ, static_cast<int>(std::clamp<int64_t>(x, 0, INT32_MAX)), TRUE);
+    SetScrollPos(Hwnd(), SB_VERT, static_cast<int>(std::clamp<int64_t>(y, 0, INT32_MAX)), TRUE);
+    const CanvasView after = View();
+    if (after.scrollX == before.scrollX && after.scrollY == before.scrollY) return;
+    InvalidateRect(Hwnd(), nullptr, TRUE);
+    ScrollChanged();
+}
+
+void CCanvasWindow::TellScrollMoved(const CanvasView& before) const {
+    const CanvasView after = View();
+    if (after.scrollX != before.scrollX || after.scrollY != before.scrollY) ScrollChanged();
 }
 
 void CCanvasWindow::FinishToolWork(bool cancel) {
@@ -259,7 +283,7 @@ void CCanvasWindow::Scroll(int bar, WPARAM wParam) {
             break;
         case SB_THUMBPOSITION:
         case SB_THUMBTRACK:
-            position = HIWORD(wParam);
+            position = ThumbPosition(info, HIWORD(wParam));
             break;
         default:
             break;

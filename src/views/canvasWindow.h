@@ -4,6 +4,8 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
+
 #include "views/canvasGeometry.h"
 #include "win/gdiHandles.h"
 #include "win/window.h"
@@ -61,6 +63,8 @@ public:
     // that part is empty.
     bool ZoomRectAround(int newZoom, int cx, int cy, RECT& result) const;
     void ScrollToOrigin();
+    // Moves the view to (x, y), each limited to its scroll range; the rulers follow.
+    void ScrollTo(int64_t x, int64_t y);
     // Ends a tool drag: the tool finishes (or drops, with cancel) its work.
     void FinishToolWork(bool cancel);
     // The main window's handling of the wheel the canvas passes to it: Ctrl zooms, Shift scrolls
@@ -75,6 +79,8 @@ public:
     int GripDrag() const { return gripDrag_; }
     const RECT& RubberBand() const { return rubberBand_; }
     UINT PressedButton() const { return pressedButton_; }
+    // Width and height of the cached copy of the picture's visible part (0 x 0 before the first paint).
+    SIZE PictureCopySize() const;
 
 protected:
     std::span<const MessageEntry> MessageMap() const override;
@@ -108,6 +114,11 @@ private:
     void ButtonUp(UINT message, int x, int y);
     void DoubleClick(bool isLeft, int x, int y);
     void Scroll(int bar, WPARAM wParam);
+    // Tells the rulers when the scroll positions are no longer those of `before`.
+    void TellScrollMoved(const CanvasView& before) const;
+    // The picture pixels of `part` (picture coordinates, inside the picture) composed with the tool's
+    // preview in the cached copy and drawn onto their window rectangle in backDc.
+    void PaintPicturePart(HDC backDc, HDC dc, const PixelRect& part, const CanvasView& view);
     // The text box of the text tool is on screen: the picture's grips are inactive.
     bool TextBoxShown() const;
     void SetCursorResource(int id, LPCWSTR fallback) const;

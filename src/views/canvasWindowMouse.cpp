@@ -16,11 +16,6 @@ namespace {
 
 bool IsSelectionTool(int tool) { return tool == kToolFreeSelection || tool == kToolRectSelection; }
 
-// Scroll positions travel in the high word of the scroll message.
-WPARAM ThumbPosition(int position) {
-    return MAKEWPARAM(SB_THUMBPOSITION, static_cast<WORD>(std::clamp(position, 0, 0xFFFF)));
-}
-
 std::wstring PictureSizeText(const ImageModel& model) {
     return std::to_wstring(model.Width()) + L" x " + std::to_wstring(model.Height()) + L" x " +
            std::to_wstring(model.BitsPerPixel());
@@ -135,8 +130,7 @@ LRESULT CCanvasWindow::OnMouseMove(WPARAM wParam, LPARAM lParam) {
     if (pressedButton_ == WM_MBUTTONDOWN) {
         // Panning: the picture follows the pointer, so the view scrolls the opposite way.
         const CanvasView view = View();
-        SendMessageW(Hwnd(), WM_HSCROLL, ThumbPosition(view.scrollX + pressPoint_.x - x), 0);
-        SendMessageW(Hwnd(), WM_VSCROLL, ThumbPosition(view.scrollY + pressPoint_.y - y), 0);
+        ScrollTo(int64_t{view.scrollX} + pressPoint_.x - x, int64_t{view.scrollY} + pressPoint_.y - y);
         pressPoint_ = POINT{x, y};
         return 0;
     }

@@ -75,6 +75,40 @@ LRESULT CCanvasWindow::OnPaint(WPARAM, LPARAM) {
     return 0;
 }
 
+SIZE CCanvasWindow::PictureCopySize() const {
+    if (!pictureCopy_) return SIZE{0, 0};
+    return SIZE{BitmapWidth(pictureCopy_.Get()), BitmapHeight(pictureCopy_.Get())};
+}
+
+void CCanvasWindow::PaintPicturePart(HDC backDc, HDC dc, const PixelRect& part, const CanvasView& view) {
+    const int width = static_cast<int>(part.Width());
+    const int height = static_cast<int>(part.Height());
+    pictureCopy_.Reset(EnsureScratchBitmap(pictureCopy_.Release(), width, height));
+    // Growing by half again did not fit: the exact size may.
+    if (!pictureCopy_) pictureCopy_.Reset(CreatePictureBitmap(width, height, 32));
+    MemoryDc copyDc(dc);
+    if (!pictureCopy_ || !copyDc) return;
+    const ScopedSelect selectCopy(copyDc, pictureCopy_.Get());
+    // Picture pixel (part.left, part.top) is the copy's (0, 0): the tool draws its preview in picture
+    // coordinates.
+    SetViewportOrgEx(copyDc, -part.left, -part.top, nullptr);
+    BitBlt(copyDc, part.left, part.top, width, height, TheImageModel().DrawingDc(), part.left, part.top, SRCCOPY);
+    TheToolState().DrawOnPicture(copyDc);
+    SetViewportOrgEx(copyDc, 0, 0, nullptr);
+
+    // Each pixel onto its own window rectangle: the same pixels as scaling the whole picture, at the
+    // cost of the part.
+    const PixelRect target = ::PictureRectToCanvas(part, view);
+    const int targetWidth = static_cast<int>(target.Width());
+    const int targetHeight = static_cast<int>(target.Height());
+    if (pictureHasAlpha) {
+        BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        AlphaBlend(backDc, target.left, target.top, targetWidth, targetHeight, copyDc, 0, 0, width, height, blend);
+    } else {
+        StretchBlt(backDc, target.left, target.top, targetWidth, targetHeight, copyDc, 0, 0, width, height, SRCCOPY);
+    }
+}
+
 void CCanvasWindow::Paint(HDC dc, const RECT& area) {
     RECT client;
     GetClientRect(Hwnd(), &client);
@@ -102,37 +136,28 @@ void CCanvasWindow::Paint(HDC dc, const RECT& area) {
     visible = IntersectRects(visible, pictureRect);
 
     if (!visible.IsEmpty()) {
-        pictureCopy_.Reset(EnsureScratchBitmap(pictureCopy_.Release(), width, height));
-        MemoryDc copyDc(dc);
-        if (pictureCopy_ && copyDc) {
-            const ScopedSelect selectCopy(copyDc, pictureCopy_.Get());
-            const int sourceWidth = static_cast<int>(visible.Width());
-            const int sourceHeight = static_cast<int>(visible.Height());
-            BitBlt(copyDc, visible.left, visible.top, sourceWidth, sourceHeight, model.DrawingDc(), visible.left,
-                   visible.top, SRCCOPY);
-            tools.DrawOnPicture(copyDc);
-
-            // The visible pixels only, each onto its own window rectangle: the same pixels as scaling
-            // the whole picture, at the cost of the update rectangle.
-            const PixelRect target = ::PictureRectToCanvas(visible, view);
-            const int targetWidth = static_cast<int>(target.Width());
-            const int targetHeight = static_cast<int>(target.Height());
-            if (view.zoom < 1000) {
-                SetStretchBltMode(backDc, HALFTONE);
-                SetBrushOrgEx(backDc, 0, 0, nullptr);
-                SetICMMode(backDc, ICM_ON);
-                SetGraphicsMode(backDc, GM_ADVANCED);
-            }
-            if (pictureHasAlpha) {
-                const RECT picture = ToRect(::PictureRectToCanvas(pictureRect, view));
-                RECT checkered;
-                if (IntersectRect(&checkered, &picture, &area)) FillRect(backDc, &checkered, checkerBrush_.Get());
-                BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-                AlphaBlend(backDc, target.left, target.top, targetWidth, targetHeight, copyDc, visible.left,
-                           visible.top, sourceWidth, sourceHeight, blend);
-            } else {
-                StretchBlt(backDc, target.left, target.top, targetWidth, targetHeight, copyDc, visible.left,
-                           visible.top, sourceWidth, sourceHeight, SRCCOPY);
+        if (view.zoom < 1000) {
+            SetStretchBltMode(backDc, HALFTONE);
+            SetBrushOrgEx(backDc, 0, 0, nullptr);
+            SetICMMode(backDc, ICM_ON);
+            SetGraphicsMode(backDc, GM_ADVANCED);
+        }
+        if (pictureHasAlpha) {
+            const RECT picture = ToRect(::PictureRectToCanvas(pictureRect, view));
+            RECT checkered;
+            if (IntersectRect(&checkered, &picture, &area)) FillRect(backDc, &checkered, checkerBrush_.Get());
+        }
+        // The copy holds at most a window's worth of picture pixels (and the two partly shown ones at
+        // the ends), so its memory follows the window whatever the picture's size; below 100 % the
+        // visible pixels are composed in several such parts.
+        const int64_t partWidth = std::min<int64_t>(visible.Width(), int64_t{client.right} + 2);
+        const int64_t partHeight = std::min<int64_t>(visible.Height(), int64_t{client.bottom} + 2);
+        for (int64_t top = visible.top; top < visible.bottom; top += partHeight) {
+            for (int64_t left = visible.left; left < visible.right; left += partWidth) {
+                const PixelRect part{static_cast<int32_t>(left), static_cast<int32_t>(top),
+                                     static_cast<int32_t>(std::min<int64_t>(left + partWidth, visible.right)),
+                                     static_cast<int32_t>(std::min<int64_t>(top + partHeight, visible.bottom))};
+                PaintPicturePart(backDc, dc, part, view);
             }
         }
         if (canvasViewSettings.gridVisible && view.zoom >= kGridMinimumZoom) DrawGrid(backDc, visible, view);

@@ -87,8 +87,8 @@ void CMainView::UpdateRulers(int kind, POINT mouse) {
     update.scale = static_cast<float>(zoomPercent_ * 0.01);
     update.scrollX = GetScrollPos(canvas_, SB_HORZ);
     update.scrollY = GetScrollPos(canvas_, SB_VERT);
-    update.extentX = 2 * canvasWidth_;
-    update.extentY = 2 * canvasHeight_;
+    update.extentX = RulerExtent(update.scale, update.scrollX, canvasWidth_);
+    update.extentY = RulerExtent(update.scale, update.scrollY, canvasHeight_);
     update.mouse = mouse;
     if (horizontal_) horizontal_->Update(update);
     if (vertical_) vertical_->Update(update);
@@ -152,6 +152,11 @@ void CRulerSplitterWnd::ZoomChanged(int zoom) {
     watcher_.UpdateRulers(kRulerUpdateHorizontal);
 }
 
+void CRulerSplitterWnd::ScrollChanged() {
+    watcher_.UpdateRulers(kRulerUpdateVertical);
+    watcher_.UpdateRulers(kRulerUpdateHorizontal);
+}
+
 void CRulerSplitterWnd::Layout() {
     if (!Hwnd()) return;
     RECT client;
@@ -201,6 +206,10 @@ void ShowRulers(bool on) { TheMainView().ShowRulers(on); }
 
 void ZoomChanged(int zoom) {
     if (TheMainView().Hwnd()) TheMainView().ZoomChanged(zoom);
+}
+
+void ScrollChanged() {
+    if (TheMainView().Hwnd()) TheMainView().ScrollChanged();
 }
 
 bool RulersVisible() { return rulersVisible; }

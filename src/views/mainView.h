@@ -49,6 +49,7 @@ public:
     bool RulersShown() const { return rulersShown_; }
     // zoom in thousandths.
     void ZoomChanged(int zoom);
+    void ScrollChanged();
     void Layout();
 
     CRulerView& HorizontalRuler() { return horizontal_; }
@@ -83,6 +84,8 @@ HWND MainViewWindow();
 void ShowRulers(bool on);
 // The canvas applied a zoom (in thousandths).
 void ZoomChanged(int zoom);
+// The canvas's scroll positions changed other than through a scroll message (which the rulers see).
+void ScrollChanged();
 
 // Whether rulers are shown, kept in the settings file as "m_sw_ruler"; they are on until switched off.
 bool RulersVisible();

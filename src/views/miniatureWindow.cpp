@@ -1,14 +1,22 @@
 #include "views/miniatureWindow.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 
 #include "app/appState.h"
 #include "document/bitmapOps_win.h"
 #include "document/imageModel.h"
 #include "localisation/localisation_win.h"
+#include "win/screenArea.h"
 
 namespace {
 constexpr size_t kMostTitleCharacters = 100;
+
+// start + length of values read from the settings file, kept inside the int range.
+LONG EndOf(int start, int length) {
+    return static_cast<LONG>(std::clamp<int64_t>(int64_t{start} + length, INT32_MIN, INT32_MAX));
+}
 }  // namespace
 
 HWND CMiniatureWindow::Prepare(HWND owner) {
@@ -27,10 +35,14 @@ HWND CMiniatureWindow::Prepare(HWND owner) {
     creation.style = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
     creation.exStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_WINDOWEDGE;
     creation.parent = owner;
-    creation.x = appSettings.ThumbXPos;
-    creation.y = appSettings.ThumbYPos;
-    creation.width = appSettings.ThumbWidth;
-    creation.height = appSettings.ThumbHeight;
+    // A geometry saved on a monitor that is gone opens on the primary one instead.
+    RECT saved{appSettings.ThumbXPos, appSettings.ThumbYPos, EndOf(appSettings.ThumbXPos, appSettings.ThumbWidth),
+               EndOf(appSettings.ThumbYPos, appSettings.ThumbHeight)};
+    BringRectOnScreen(saved);
+    creation.x = saved.left;
+    creation.y = saved.top;
+    creation.width = saved.right - saved.left;
+    creation.height = saved.bottom - saved.top;
     HWND window = Create(creation);
     if (window) TheImageModel().SetThumbnailView(window);
     return window;

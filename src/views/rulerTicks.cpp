@@ -46,6 +46,18 @@ std::vector<RulerTick> RulerTicks(float scale, int step, int extent, int scroll)
     return ticks;
 }
 
+int RulerExtent(float scale, int scroll, int length) {
+    if (!(scale > 0.0f)) return 0;
+    const double reach = std::max(0.0, static_cast<double>(scroll) + std::max(length, 0));
+    double extent = std::ceil(reach / scale);
+    // Each pass's ticks lie trunc(scale * step) apart, which may be less than scale * step.
+    for (const RulerPass& pass : kRulerPasses) {
+        const int64_t spacing = TruncatedProduct(scale, pass.step);
+        if (spacing > 0) extent = std::max(extent, std::ceil(reach / static_cast<double>(spacing)) * pass.step);
+    }
+    return static_cast<int>(std::min(extent, static_cast<double>(INT32_MAX)));
+}
+
 int RulerPaintLimit(float scale, int extent) {
     return ClampToInt(std::max<int64_t>(TruncatedProduct(scale, extent), 0));
 }

@@ -44,11 +44,16 @@ struct RulerTick {
     int position;  // ruler pixels
 };
 
-// The ticks of one pass: scale is ruler pixels per picture pixel, extent the ruler's extent value (twice
-// the canvas's client size along the ruler), scroll the canvas's scroll position along the ruler. Tick j
+// The ticks of one pass: scale is ruler pixels per picture pixel, extent the ruler's extent value (its
+// RulerExtent), scroll the canvas's scroll position along the ruler. Tick j
 // of extent / step + 100 + 1 reads (j - 100) * step and lies at (j - 100) * trunc(scale * step) - scroll.
 // Positions beyond the int range are clamped. A negative extent or a step below 1 gives no ticks.
 std::vector<RulerTick> RulerTicks(float scale, int step, int extent, int scroll);
+
+// The extent value, in picture pixels, of a ruler `length` pixels long at the scroll position: large
+// enough that the white part and the ticks of every pass reach the far end of the ruler at any zoom,
+// at least (scroll + length) / scale. 0 for a scale that is not positive; at most INT32_MAX.
+int RulerExtent(float scale, int scroll, int length);
 
 // How far along the ruler the white background reaches: trunc(scale * extent), at least 0 and at most
 // INT32_MAX.

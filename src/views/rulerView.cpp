@@ -1,6 +1,7 @@
 #include "views/rulerView.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 namespace {
@@ -80,9 +81,10 @@ void CRulerView::Paint(HDC dc) {
     marker_ = RulerMarker{};  // the painting covers any marker
     RECT client;
     GetClientRect(Hwnd(), &client);
-    const int extent = horizontal_ ? extentX_ : extentY_;
     const int scroll = horizontal_ ? scrollX_ : scrollY_;
     const int length = horizontal_ ? client.right : client.bottom;
+    // The ruler reaches past the canvas's client area (over its edge and scroll bar): ticks to its end.
+    const int extent = std::max(horizontal_ ? extentX_ : extentY_, RulerExtent(scale_, scroll, length));
 
     // White as far as the picture's ruler reaches, the window colour beyond.
     const int limit = RulerPaintLimit(scale_, extent);
@@ -104,9 +106,12 @@ void CRulerView::Paint(HDC dc) {
     SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
     SetBkMode(dc, TRANSPARENT);
     for (const RulerPass& pass : kRulerPasses) {
+        // At a zoom so small that ticks share a position, the first one there is drawn.
+        int previous = INT32_MIN;
         for (const RulerTick& tick : RulerTicks(scale_, pass.step, extent, scroll)) {
             const int p = tick.position;
-            if (p < -kLabelReach || p > length + kLabelReach) continue;
+            if (p < -kLabelReach || p > length + kLabelReach || p == previous) continue;
+            previous = p;
             if (horizontal_) {
                 MoveToEx(dc, p, client.top + pass.tickStart, nullptr);
                 LineTo(dc, p, client.bottom);

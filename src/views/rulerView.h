@@ -21,8 +21,8 @@ struct RulerUpdate {
     float scale = 1.0f;  // ruler pixels per picture pixel
     int scrollX = 0;
     int scrollY = 0;
-    int extentX = 0;  // twice the canvas's client width
-    int extentY = 0;  // twice the canvas's client height
+    int extentX = 0;  // RulerExtent of the canvas's client width
+    int extentY = 0;  // RulerExtent of the canvas's client height
     POINT mouse{};    // canvas client coordinates, for kRulerUpdateMarker
 };
 

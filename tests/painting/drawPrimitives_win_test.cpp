@@ -77,6 +77,27 @@ TEST(DrawLineSegment, AlphaPathPaintsOpaqueAndReachesBothEnds) {
     EXPECT_EQ(picture.Raw(11, 10), before[10 * 30 + 11]);
 }
 
+// The canvas draws a tool's preview into a copy of only the visible part of the picture, whose DC has its
+// viewport origin moved so that the tools keep drawing in picture coordinates. Both paths follow it.
+TEST(Primitives, BothPathsFollowTheViewportOriginOfTheDc) {
+    for (bool alphaPath : {false, true}) {
+        SCOPED_TRACE(alphaPath ? "GDI+" : "GDI");
+        TestPicture picture(30, 20);
+        ASSERT_TRUE(picture);
+        pictureHasAlpha = alphaPath;
+        SetViewportOrgEx(picture.Dc(), -10, -5, nullptr);
+        const auto before = picture.All();
+        DrawLineSegment(picture.Dc(), 12, 8, 12, 8, kRed, 1);
+        DrawRectShape(picture.Dc(), 20, 15, 25, 19, kBlue, kBlue, 0, kShapeFilled);
+        SetViewportOrgEx(picture.Dc(), 0, 0, nullptr);
+        pictureHasAlpha = false;
+        EXPECT_EQ(picture.Colour(2, 3), kRed);
+        EXPECT_EQ(picture.Colour(10, 10), kBlue);
+        EXPECT_EQ(picture.Colour(14, 13), kBlue);
+        EXPECT_EQ(picture.Raw(20, 15), before[15 * 30 + 20]);
+    }
+}
+
 TEST(Primitives, GdiplusStartsOnFirstUseAndStaysStarted) {
     TestPicture picture(8, 8);
     AlphaPicture alpha;

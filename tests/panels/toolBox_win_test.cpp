@@ -13,6 +13,7 @@
 #include "document/bitmapOps_win.h"
 #include "document/imageModel.h"
 #include "localisation/localisation_win.h"
+#include "painting/programRandom.h"
 #include "painting/statusText.h"
 #include "painting/toolState.h"
 #include "panels/toolBox.h"
@@ -285,6 +286,31 @@ TEST_F(ToolBoxTest, EraserCellsSetTheSizeHighlightTheCellAndHandTheDragToTheTool
     SendMessageW(Panel(), WM_LBUTTONDOWN, MK_LBUTTON, At(1, 1));
     SendMessageW(ToolBoxWindow(), WM_LBUTTONUP, 0, 0);
     EXPECT_EQ(TheToolState().RubberSize(), 4);
+}
+
+TEST_F(ToolBoxTest, AirbrushSamplesRepaintAlikeWithoutTouchingTheProgramSequence) {
+    OpenMainWindow();
+    TheToolState().SelectTool(kToolAirBrush);
+    ProgramSrand(4242);
+    ProgramRand();
+    const std::vector<uint8_t> before = PictureBytes(DrawPanel().Get());
+    const std::vector<uint8_t> after = PictureBytes(DrawPanel().Get());
+    // The sequence goes on where it was, as if the panel had not been painted.
+    const int second = ProgramRand();
+    ProgramSrand(4242);
+    ProgramRand();
+    EXPECT_EQ(second, ProgramRand());
+    EXPECT_EQ(before, after);
+    // The samples are there: window-text dots in the cells that are not current.
+    const std::vector<PanelCell> cells = Cells();
+    ASSERT_FALSE(cells.empty());
+    BitmapHandle picture = DrawPanel();
+    int dots = 0;
+    for (const PanelCell& cell : cells)
+        for (int y = cell.rect.top; y < cell.rect.bottom; ++y)
+            for (int x = cell.rect.left; x < cell.rect.right; ++x)
+                dots += !cell.current && PixelAt(picture.Get(), x, y) == GetSysColor(COLOR_WINDOWTEXT);
+    EXPECT_GT(dots, 0);
 }
 
 TEST_F(ToolBoxTest, BrushCellLosesItsHighlightAfterTheSizeKeyShrinksTheBrush) {

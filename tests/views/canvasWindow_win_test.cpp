@@ -414,6 +414,92 @@ TEST_F(CanvasWindowTest, PressOutsideThePictureStartsNothing) {
     EXPECT_EQ(status[kStatusPosition], L"");
 }
 
+// 1 bit a pixel keeps these pictures small in memory (11000 x 11000 is 15 MB); the canvas shows them
+// through its 32-bit copy, where black and white stay black and white.
+void NewMonochromePicture(int width, int height, const RECT& black) {
+    BitmapHandle picture(CreateBitmap(width, height, 1, 1, nullptr));
+    ASSERT_TRUE(picture);
+    {
+        MemoryDc dc;
+        ScopedSelect select(dc, picture.Get());
+        PatBlt(dc, 0, 0, width, height, WHITENESS);
+        PatBlt(dc, black.left, black.top, black.right - black.left, black.bottom - black.top, BLACKNESS);
+    }
+    ASSERT_TRUE(TheImageModel().ReplacePicture(picture.Release()));
+    TheImageModel().ForgetHistory();
+    TheImageModel().NotifyViews();
+}
+
+TEST_F(CanvasWindowTest, PictureBeyondTheOldCopyLimitShowsItsPixelsFromAWindowSizedCopy) {
+    NewMonochromePicture(11000, 11000, RECT{10990, 10980, 11000, 11000});
+    SetClientSize(120, 90);
+    canvas.ScrollTo(INT32_MAX, INT32_MAX);
+    // The end: picture column 10999 at window x 115, row 10999 at y 85 (scrolled by 10887 and 10917).
+    std::vector<COLORREF> shown = Shown();
+    EXPECT_EQ(ShownAt(shown, 115, 85), kBlack);
+    EXPECT_EQ(ShownAt(shown, 106, 66), kBlack);
+    EXPECT_EQ(ShownAt(shown, 105, 66), kWhite);
+    EXPECT_EQ(ShownAt(shown, 106, 65), kWhite);
+    // The pen's preview lands in the copy at the picture place under the pointer.
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, At(50, 40));
+    Send(WM_MOUSEMOVE, MK_LBUTTON, At(60, 40));
+    shown = Shown();
+    EXPECT_EQ(ShownAt(shown, 55, 40), kBlack);
+    EXPECT_EQ(ShownAt(shown, 55, 41), kWhite);
+    Send(WM_KEYDOWN, VK_ESCAPE, 0);
+
+    const RECT client = Client();
+    for (const int zoom : {1000, 125}) {
+        canvas.ZoomAt(zoom, 0, 0);
+        shown = Shown();
+        EXPECT_EQ(ShownAt(shown, 50, 50), kWhite) << zoom;
+        // Grown by half again at most, from a window's worth of pixels.
+        EXPECT_LE(canvas.PictureCopySize().cx, (client.right + 2) * 3 / 2) << zoom;
+        EXPECT_LE(canvas.PictureCopySize().cy, (client.bottom + 2) * 3 / 2) << zoom;
+    }
+}
+
+// A real drag of the thumb: the moves and the release wait in the queue for the scroll bar's own
+// tracking loop, which the press on the thumb starts and which ends at the release.
+void DragThumbPastTheEnd(HWND window, bool horizontal) {
+    SCROLLBARINFO bar{};
+    bar.cbSize = sizeof(bar);
+    ASSERT_TRUE(GetScrollBarInfo(window, horizontal ? OBJID_HSCROLL : OBJID_VSCROLL, &bar));
+    const RECT& r = bar.rcScrollBar;
+    const int thumb = (bar.xyThumbTop + bar.xyThumbBottom) / 2;
+    ASSERT_GT(bar.xyThumbBottom, bar.xyThumbTop);
+    const POINT press =
+        horizontal ? POINT{r.left + thumb, (r.top + r.bottom) / 2} : POINT{(r.left + r.right) / 2, r.top + thumb};
+    // Just past the far arrow: farther away the scroll bar would put the thumb back where it started.
+    POINT beyond = horizontal ? POINT{r.right + 2, press.y} : POINT{press.x, r.bottom + 2};
+    ScreenToClient(window, &beyond);
+    PostMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, At(beyond.x, beyond.y));
+    PostMessageW(window, WM_LBUTTONUP, 0, At(beyond.x, beyond.y));
+    SendMessageW(window, WM_NCLBUTTONDOWN, horizontal ? HTHSCROLL : HTVSCROLL, At(press.x, press.y));
+}
+
+TEST_F(CanvasWindowTest, ThumbDragAndPanningReachTheEndBeyond65535) {
+    // At 800 % the 8200 pixels scroll over 65606; in a 64-pixel window the end lies at 65543.
+    NewMonochromePicture(8200, 8200, RECT{0, 0, 1, 1});
+    SetClientSize(64, 64);
+    canvas.ZoomAt(8000, 0, 0);
+    const int end = 8200 * 8 + 6 - 64 + 1;
+    DragThumbPastTheEnd(canvas.Hwnd(), true);
+    EXPECT_EQ(canvas.View().scrollX, end);
+    DragThumbPastTheEnd(canvas.Hwnd(), false);
+    EXPECT_EQ(canvas.View().scrollY, end);
+
+    canvas.ScrollToOrigin();
+    // Two pans by 64000 and 32000 pixels: the view follows the pointer to the end and stops there.
+    for (const int from : {-32000, 0}) {
+        Send(WM_MBUTTONDOWN, MK_MBUTTON, At(32000, 32000));
+        Send(WM_MOUSEMOVE, MK_MBUTTON, At(from, from));
+        Send(WM_MBUTTONUP, 0, At(from, from));
+    }
+    EXPECT_EQ(canvas.View().scrollX, end);
+    EXPECT_EQ(canvas.View().scrollY, end);
+}
+
 TEST_F(CanvasWindowTest, ZoomRectAroundStaysInsideThePicture) {
     NewPicture(400, 300);
     SetClientSize(200, 150);

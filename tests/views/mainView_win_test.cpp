@@ -171,14 +171,14 @@ TEST_F(MainViewTest, ZoomReachesTheRulersAtOneEighthAndEightfold) {
     GetClientRect(canvas_, &canvasClient);
     {
         ASSERT_EQ(GetScrollPos(canvas_, SB_HORZ), 0);
+        // Short ticks 1 pixel apart across the whole length of both rulers, on white throughout.
         const RulerPicture ruler(Horizontal());
-        // Short ticks 1 pixel apart up to value 2 x width, the white part ends at 1/8 of 2 x width.
-        const int lastTick = 2 * canvasClient.right / 10;
-        const int limit = 2 * canvasClient.right / 8;
-        ASSERT_LT(limit + 5, ruler.width);
-        for (int x = 0; x <= lastTick; ++x) ASSERT_EQ(ruler.At(x, 15), gray) << x;
-        EXPECT_EQ(ruler.At(lastTick + 2, 15), white);
-        EXPECT_EQ(ruler.At(limit + 2, 15), GetSysColor(COLOR_BTNFACE));
+        ASSERT_GE(ruler.width, canvasClient.right);
+        for (int x = 0; x < ruler.width; ++x) ASSERT_EQ(ruler.At(x, 15), gray) << x;
+        EXPECT_EQ(ruler.At(ruler.width - 1, 11), white);
+        const RulerPicture vertical(Vertical());
+        for (int y = 0; y < vertical.height; ++y) ASSERT_EQ(vertical.At(15, y), gray) << y;
+        EXPECT_EQ(vertical.At(11, vertical.height - 1), white);
         // Long ticks 12 pixels apart (trunc 12.5).
         EXPECT_EQ(ruler.At(12, 10), gray);
         EXPECT_EQ(ruler.At(36, 10), gray);
@@ -208,6 +208,45 @@ TEST_F(MainViewTest, ScrollingRepaintsTheRulerAtTheNewPosition) {
     // Value 40 lies at 40 x 4 - 137 = 23: the ruler read the position the canvas had just taken.
     EXPECT_EQ(ruler.At(23, 15), GetSysColor(COLOR_GRAYTEXT));
     EXPECT_EQ(ruler.At(23, 13), RGB(255, 255, 255));
+}
+
+TEST_F(MainViewTest, RulersFollowTheScrollPositionWhenTheCanvasMovesItself) {
+    const COLORREF gray = GetSysColor(COLOR_GRAYTEXT);
+    // At 800 % the short tick of value v lies at 8 v - scroll: gray at the bottom row, none 40 pixels on.
+    auto ticksFollow = [&](CRulerView& ruler, int scroll) {
+        const RulerPicture picture(ruler);
+        const int length = ruler.IsHorizontal() ? picture.width : picture.height;
+        const int v = scroll / 80 * 10 + 10;
+        const int p = 8 * v - scroll;
+        if (p + 40 >= length) return ::testing::AssertionFailure() << "no tick on the ruler";
+        const COLORREF bottom = ruler.IsHorizontal() ? picture.At(p, 15) : picture.At(15, p);
+        const COLORREF between = ruler.IsHorizontal() ? picture.At(p + 40, 15) : picture.At(15, p + 40);
+        if (bottom == gray && between != gray) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "value " << v << " is not at " << p;
+    };
+    window_.Canvas().ZoomAt(8000, 0, 0);
+    SendMessageW(canvas_, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 1000), 0);
+    SendMessageW(canvas_, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 700), 0);
+    ASSERT_EQ(GetScrollPos(canvas_, SB_HORZ), 1000);
+    ASSERT_EQ(GetScrollPos(canvas_, SB_VERT), 700);
+    EXPECT_TRUE(ticksFollow(Horizontal(), 1000));
+
+    // A new or opened picture starts at the origin.
+    window_.Canvas().ScrollToOrigin();
+    EXPECT_TRUE(ticksFollow(Horizontal(), 0));
+    EXPECT_TRUE(ticksFollow(Vertical(), 0));
+
+    // Cropping pulls the positions back inside the smaller range.
+    SendMessageW(canvas_, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 1000), 0);
+    SendMessageW(canvas_, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 700), 0);
+    ASSERT_TRUE(TheImageModel().ResizeCanvas(150, 120, 0, 0));
+    TheImageModel().NotifyViews();
+    const int x = GetScrollPos(canvas_, SB_HORZ);
+    const int y = GetScrollPos(canvas_, SB_VERT);
+    ASSERT_LT(x, 1000);
+    ASSERT_LT(y, 700);
+    EXPECT_TRUE(ticksFollow(Horizontal(), x));
+    EXPECT_TRUE(ticksFollow(Vertical(), y));
 }
 
 TEST_F(MainViewTest, MovingThePointerLeavesOneMarkerOnEachRuler) {

@@ -108,6 +108,27 @@ TEST_F(ThumbnailTest, OpensAtTheSavedGeometryAndKeepsItOnlyWhileRestored) {
     EXPECT_EQ(limits.ptMinTrackSize.y, 75);
 }
 
+TEST_F(ThumbnailTest, GeometrySavedOffEveryMonitorOpensOnThePrimaryOneAtItsSize) {
+    // Beyond the right end of the virtual screen, as after a second monitor was removed.
+    appSettings.ThumbXPos = GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN) + 400;
+    appSettings.ThumbYPos = -30000;
+    ToggleThumbnail(owner_.Get());
+    ASSERT_TRUE(TheMiniatureWindow().Hwnd());
+    RECT rect = WindowRect(TheMiniatureWindow().Hwnd());
+    EXPECT_TRUE(MonitorFromRect(&rect, MONITOR_DEFAULTTONULL));
+    EXPECT_EQ(rect.right - rect.left, 200);
+    EXPECT_EQ(rect.bottom - rect.top, 150);
+
+    // Partly on screen: it opens where it was.
+    DestroyWindow(TheMiniatureWindow().Hwnd());
+    appSettings.ThumbXPos = GetSystemMetrics(SM_XVIRTUALSCREEN) - 150;
+    appSettings.ThumbYPos = 60;
+    ASSERT_TRUE(PrepareThumbnail(owner_.Get()));
+    rect = WindowRect(TheMiniatureWindow().Hwnd());
+    EXPECT_EQ(rect.left, GetSystemMetrics(SM_XVIRTUALSCREEN) - 150);
+    EXPECT_EQ(rect.top, 60);
+}
+
 TEST_F(ThumbnailTest, CloseBoxHidesTheWindowAndClearsTheSetting) {
     appSettings.ShowThumbnail = 1;
     RestoreThumbnail(owner_.Get());
