@@ -115,3 +115,19 @@ bool EncodeWithPlatformTo(HBITMAP bitmap, const PictureFormatEntry& format, std:
 bool WriteFileReplacing(const std::wstring& path, const std::function<bool(TxFile&)>& writer);
 // Tests: every file the writers open accepts at most `bytes` bytes in all (a full disk); UINT64_MAX lifts it.
 void SetWriteLimitForTests(uint64_t bytes);
+
+// The file-system calls of a save, in the order WriteFileReplacing makes them. Tests put in their own to
+// fail any one step; a failing call leaves the system's last error set, as the real ones do.
+class SaveFileCalls {
+public:
+    virtual ~SaveFileCalls() = default;
+    // A new file that must not exist yet, opened for writing; INVALID_HANDLE_VALUE on failure.
+    virtual HANDLE CreateNew(const std::wstring& path);
+    virtual bool Write(HANDLE file, const void* data, DWORD bytes, DWORD& written);
+    virtual bool Flush(HANDLE file);
+    virtual bool Close(HANDLE file);
+    // Moves from over to, replacing an existing file, written through.
+    virtual bool Replace(const std::wstring& from, const std::wstring& to);
+};
+// The calls every save makes from now on; null gives back the system's.
+void SetSaveFileCalls(SaveFileCalls* calls);

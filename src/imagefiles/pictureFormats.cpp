@@ -15,6 +15,7 @@ wchar_t LowerAscii(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wcha
 uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 uint32_t Le32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t{p[3]} << 24; }
 uint32_t Be32(const uint8_t* p) { return uint32_t{p[0]} << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
+uint16_t Be16(const uint8_t* p) { return static_cast<uint16_t>(p[0] << 8 | p[1]); }
 
 void PutLe16(uint8_t* p, uint32_t value) {
     p[0] = static_cast<uint8_t>(value);
@@ -366,6 +367,82 @@ bool LooksComplete(FileKind kind, const uint8_t* data, size_t size) {
             return GifComplete(data, size);
         default:
             return true;
+    }
+}
+
+namespace {
+
+bool JpegFrameSize(const uint8_t* data, size_t size, int64_t& width, int64_t& height) {
+    size_t pos = 2;
+    while (size - pos >= 4 && data[pos] == 0xFF) {
+        const uint8_t marker = data[pos + 1];
+        if (marker == 0xFF) {  // a fill byte
+            ++pos;
+            continue;
+        }
+        if ((marker >= 0xD0 && marker <= 0xD7) || marker == 0x01) {
+            pos += 2;
+            continue;
+        }
+        if (marker == 0xD9 || marker == 0xDA) return false;  // no frame header before the data
+        const size_t length = Be16(data + pos + 2);
+        // Start-of-frame markers C0..CF, except the tables C4, C8 and CC.
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
+            if (length < 7 || size - pos - 2 < 7) return false;
+            height = Be16(data + pos + 5);
+            width = Be16(data + pos + 7);
+            return true;
+        }
+        if (length < 2 || length > size - pos - 2) return false;
+        pos += 2 + length;
+    }
+    return false;
+}
+
+bool TiffSize(const uint8_t* data, size_t size, int64_t& width, int64_t& height) {
+    if (size < 8) return false;
+    const bool little = data[0] == 'I';
+    auto u16 = [&](size_t at) { return little ? Le16(data + at) : Be16(data + at); };
+    auto u32 = [&](size_t at) { return little ? Le32(data + at) : Be32(data + at); };
+    const size_t directory = u32(4);
+    if (directory > size || size - directory < 2) return false;
+    const size_t entries = u16(directory);
+    bool hasWidth = false, hasHeight = false;
+    for (size_t i = 0; i < entries; ++i) {
+        const size_t at = directory + 2 + 12 * i;
+        if (at > size || size - at < 12) return false;
+        const uint16_t tag = u16(at);
+        const uint16_t type = u16(at + 2);
+        if (tag != 256 && tag != 257) continue;
+        const int64_t value = type == 3 ? int64_t{u16(at + 8)} : type == 4 ? int64_t{u32(at + 8)} : -1;
+        if (value < 0) return false;
+        (tag == 256 ? width : height) = value;
+        (tag == 256 ? hasWidth : hasHeight) = true;
+    }
+    return hasWidth && hasHeight;
+}
+
+}  // namespace
+
+bool ClaimedPictureSize(FileKind kind, const uint8_t* data, size_t size, int64_t& width, int64_t& height) {
+    if (!data) return false;
+    switch (kind) {
+        case FileKind::png:
+            if (size < 24 || std::memcmp(data + 12, "IHDR", 4) != 0) return false;
+            width = Be32(data + 16);
+            height = Be32(data + 20);
+            return true;
+        case FileKind::gif:
+            if (size < 10) return false;
+            width = Le16(data + 6);
+            height = Le16(data + 8);
+            return true;
+        case FileKind::jpeg:
+            return JpegFrameSize(data, size, width, height);
+        case FileKind::tiff:
+            return TiffSize(data, size, width, height);
+        default:
+            return false;
     }
 }
 

@@ -94,6 +94,12 @@ BmpCheck CheckBmpFile(const uint8_t* data, size_t size, BmpFileInfo& info);
 // complete. Other kinds are left to their decoders (true).
 bool LooksComplete(FileKind kind, const uint8_t* data, size_t size);
 
+// The picture size a PNG, JPEG, GIF or TIFF file's header claims: the PNG's IHDR, the first JPEG frame
+// header, the GIF's logical screen, the TIFF's first directory. False when the header gives none (other
+// kinds, or a header cut short); the loader refuses a claimed size beyond the picture limits before any
+// decoder tries to allocate it.
+bool ClaimedPictureSize(FileKind kind, const uint8_t* data, size_t size, int64_t& width, int64_t& height);
+
 // Metafiles: the sizes their headers give, checked against the bytes present.
 struct EmfInfo {
     int32_t frameLeft = 0, frameTop = 0, frameRight = 0, frameBottom = 0;  // .01 mm

@@ -320,12 +320,21 @@ PictureRead ReadPictureBitmap(const std::wstring& path) {
             case FileKind::wmf:
             case FileKind::placeableWmf:
                 return DecodeWmf(data, size);
-            default:
+            default: {
+                // A size beyond the limits is refused before a decoder tries to allocate it. A side of 0
+                // is left to the decoder, which may find the size elsewhere.
+                int64_t width = 0, height = 0;
+                if (ClaimedPictureSize(kind, data, size, width, height) &&
+                    !PictureSizeAllowed(std::max<int64_t>(width, 1), std::max<int64_t>(height, 1))) {
+                    read.failure = ReadFailure::undecodable;
+                    return read;
+                }
                 if (!LooksComplete(kind, data, size)) {
                     read.failure = ReadFailure::undecodable;
                     return read;
                 }
                 break;
+            }
         }
     }
     return DecodeWithGdiplus(block);

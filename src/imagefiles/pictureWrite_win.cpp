@@ -23,6 +23,13 @@ namespace {
 
 uint64_t writeLimit = UINT64_MAX;
 
+SaveFileCalls& SystemCalls() {
+    static SaveFileCalls calls;
+    return calls;
+}
+SaveFileCalls* currentCalls = nullptr;
+SaveFileCalls& Calls() { return currentCalls ? *currentCalls : SystemCalls(); }
+
 // A write-only TxFile over a file handle, buffered; it writes at most writeLimit bytes.
 class HandleFile final : public TxFile {
 public:
@@ -71,7 +78,7 @@ private:
             const uint64_t allowed = std::min<uint64_t>(writeLimit - onDisk_, bytes);
             const DWORD chunk = static_cast<DWORD>(std::min<uint64_t>(allowed, 1u << 26));
             DWORD written = 0;
-            if (!WriteFile(handle_, data, chunk, &written, nullptr) || written != chunk) return Fail();
+            if (!Calls().Write(handle_, data, chunk, written) || written != chunk) return Fail();
             onDisk_ += written;
             data += written;
             bytes -= written;
@@ -104,8 +111,7 @@ HANDLE CreateTemporaryBeside(const std::wstring& path, std::wstring& temporary) 
         temporary.assign(path, 0, folderLength);
         temporary += L'~';
         for (size_t i = 0; i < digits; ++i, value >>= 4) temporary += L"0123456789abcdef"[value & 15];
-        HANDLE file = CreateFileW(temporary.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file = Calls().CreateNew(temporary);
         if (file != INVALID_HANDLE_VALUE) return file;
         if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
     }
@@ -214,6 +220,21 @@ bool MakeIndexedPicture(HBITMAP bitmap, int width, int height, IndexedPicture& p
 
 void SetWriteLimitForTests(uint64_t bytes) { writeLimit = bytes; }
 
+HANDLE SaveFileCalls::CreateNew(const std::wstring& path) {
+    return CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
+}
+bool SaveFileCalls::Write(HANDLE file, const void* data, DWORD bytes, DWORD& written) {
+    return WriteFile(file, data, bytes, &written, nullptr);
+}
+bool SaveFileCalls::Flush(HANDLE file) { return FlushFileBuffers(file); }
+bool SaveFileCalls::Close(HANDLE file) { return CloseHandle(file); }
+bool SaveFileCalls::Replace(const std::wstring& from, const std::wstring& to) {
+    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
+void SetSaveFileCalls(SaveFileCalls* calls) { currentCalls = calls; }
+
 bool WriteFileReplacing(const std::wstring& path, const std::function<bool(TxFile&)>& writer) {
     // A read-only file is protected by its owner: it is not replaced (Wine's move would replace it).
     const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -229,9 +250,9 @@ bool WriteFileReplacing(const std::wstring& path, const std::function<bool(TxFil
     }
     // On the disk before it replaces the target: a crash or power cut then leaves the old file or the
     // whole new one, never a name pointing at data still in the cache.
-    ok = ok && FlushFileBuffers(file);
-    ok = CloseHandle(file) && ok;
-    ok = ok && MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    ok = ok && Calls().Flush(file);
+    ok = Calls().Close(file) && ok;
+    ok = ok && Calls().Replace(temporary, path);
     if (!ok) DeleteFileW(temporary.c_str());
     return ok;
 }

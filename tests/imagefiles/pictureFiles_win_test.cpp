@@ -4,6 +4,7 @@
 #include "imagefiles/pictureFiles_win.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -398,6 +399,58 @@ TEST_F(PictureFiles, TruncatedCorruptAndMissingFilesLeaveTheDocumentAsItWas) {
     const std::wstring text = folder.File(L"notes.png");
     WriteBytes(text, {'h', 'e', 'l', 'l', 'o'});
     expectUnchanged(text);
+
+    // Headers that claim more pixels than a picture may have, on otherwise whole files: refused before any
+    // decoder tries to make room for them.
+    auto put16 = [](std::vector<uint8_t>& b, size_t at, uint16_t v, bool big) {
+        b[at + (big ? 1 : 0)] = static_cast<uint8_t>(v);
+        b[at + (big ? 0 : 1)] = static_cast<uint8_t>(v >> 8);
+    };
+    std::vector<uint8_t> huge = ReadBytes(DataPath("bits24.bmp"));
+    for (size_t at : {18, 22}) huge[at] = 0xFF, huge[at + 1] = 0xFF, huge[at + 2] = 0, huge[at + 3] = 0;
+    const std::wstring hugeBmp = folder.File(L"huge.bmp");
+    WriteBytes(hugeBmp, huge);
+    expectUnchanged(hugeBmp);
+    huge = ReadBytes(DataPath("rgb.png"));  // IHDR: 20000 x 20000, and its checksum made right again
+    for (size_t at : {16, 20}) huge[at] = 0, huge[at + 1] = 0, put16(huge, at + 2, 20000, true);
+    const uLong crc = crc32(0, huge.data() + 12, 17);
+    for (int i = 0; i < 4; ++i) huge[29 + i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
+    const std::wstring hugePng = folder.File(L"huge.png");
+    WriteBytes(hugePng, huge);
+    expectUnchanged(hugePng);
+    huge = ReadBytes(DataPath("pattern.gif"));  // the logical screen
+    put16(huge, 6, 65535, false), put16(huge, 8, 65535, false);
+    const std::wstring hugeGif = folder.File(L"huge.gif");
+    WriteBytes(hugeGif, huge);
+    expectUnchanged(hugeGif);
+    huge = ReadBytes(DataPath("photo.jpg"));  // the frame header
+    const uint8_t startOfFrame[] = {0xFF, 0xC0};
+    const auto frame = std::search(huge.begin(), huge.end(), std::begin(startOfFrame), std::end(startOfFrame));
+    ASSERT_NE(frame, huge.end());
+    const size_t sof = static_cast<size_t>(frame - huge.begin());
+    put16(huge, sof + 5, 65535, true), put16(huge, sof + 7, 65535, true);
+    const std::wstring hugeJpeg = folder.File(L"huge.jpg");
+    WriteBytes(hugeJpeg, huge);
+    expectUnchanged(hugeJpeg);
+    // A TIFF directory of two entries: width and length of 65535 each.
+    std::vector<uint8_t> tiff = {'I', 'I', 42, 0, 8, 0, 0, 0, 2, 0};
+    for (uint16_t tag : {256, 257})
+        tiff.insert(tiff.end(),
+                    {static_cast<uint8_t>(tag), static_cast<uint8_t>(tag >> 8), 3, 0, 1, 0, 0, 0, 0xFF, 0xFF, 0, 0});
+    tiff.insert(tiff.end(), {0, 0, 0, 0});
+    const std::wstring hugeTiff = folder.File(L"huge.tif");
+    WriteBytes(hugeTiff, tiff);
+    expectUnchanged(hugeTiff);
+
+    // One byte under each picture extension, and a folder named like a picture.
+    for (const wchar_t* extension : {L".bmp", L".png", L".jpg", L".gif", L".tif", L".ico", L".emf", L".wmf"}) {
+        const std::wstring one = folder.File(std::wstring(L"one") + extension);
+        WriteBytes(one, {'B'});
+        expectUnchanged(one);
+    }
+    const std::wstring album = folder.File(L"album.png");
+    ASSERT_TRUE(CreateDirectoryW(album.c_str(), nullptr));
+    expectUnchanged(album);
 }
 
 TEST_F(PictureFiles, APictureTheDocumentCannotTakeLeavesItsPictureNameAndFlags) {
@@ -725,6 +778,87 @@ TEST_F(PictureFiles, AFailedSaveLeavesThePreviousFileByteForByte) {
     EXPECT_FALSE(Model().SaveToFile(gone));
     ExpectError(TextOf(kTextSaveFailed) + L"\r\n\r\n" + gone);
     EXPECT_FALSE(pictureUnmodified);
+}
+
+namespace {
+
+// The calls of a save, counted by kind; from the chosen call of the chosen kind on, every call of that
+// kind fails as the system's would (a full disk for the writes).
+class FailingSaveCalls final : public SaveFileCalls {
+public:
+    enum Kind { create, write, flush, close, replace, kinds };
+    FailingSaveCalls(Kind kind, int from) : failKind_(kind), failFrom_(from) { SetSaveFileCalls(this); }
+    ~FailingSaveCalls() override { SetSaveFileCalls(nullptr); }
+    int calls[kinds] = {};
+
+    HANDLE CreateNew(const std::wstring& path) override {
+        return Fails(create, ERROR_ACCESS_DENIED) ? INVALID_HANDLE_VALUE : SaveFileCalls::CreateNew(path);
+    }
+    bool Write(HANDLE file, const void* data, DWORD bytes, DWORD& written) override {
+        return !Fails(write, ERROR_DISK_FULL) && SaveFileCalls::Write(file, data, bytes, written);
+    }
+    bool Flush(HANDLE file) override { return !Fails(flush, ERROR_WRITE_FAULT) && SaveFileCalls::Flush(file); }
+    bool Close(HANDLE file) override {
+        const bool closed = SaveFileCalls::Close(file);  // the handle goes either way
+        return !Fails(close, ERROR_WRITE_FAULT) && closed;
+    }
+    bool Replace(const std::wstring& from, const std::wstring& to) override {
+        return !Fails(replace, ERROR_SHARING_VIOLATION) && SaveFileCalls::Replace(from, to);
+    }
+
+private:
+    bool Fails(Kind kind, DWORD error) {
+        ++calls[kind];
+        if (kind != failKind_ || calls[kind] < failFrom_) return false;
+        SetLastError(error);
+        return true;
+    }
+    Kind failKind_;
+    int failFrom_;
+};
+
+}  // namespace
+
+TEST_F(PictureFiles, EveryStepOfASaveThatFailsLeavesThePreviousFileAndNoTemporaryOne) {
+    const std::vector<uint8_t> previous = ReadBytes(DataPath("bits24.bmp"));
+    for (const wchar_t* name : {L"old.bmp", L"alpha.png", L"old.png", L"old.jpg", L"old.gif"}) {
+        const bool alpha = std::wstring(name) == L"alpha.png";
+        // A BMP large enough for the writers' buffer to be written out more than once.
+        const bool bmp = std::wstring(name) == L"old.bmp";
+        MakeModifiedDocument(Gradient, bmp ? 300 : 40, bmp ? 220 : 30);
+        pictureHasAlpha = alpha;
+        const std::wstring path = folder.File(name);
+        // A save without failures tells how many writes it makes.
+        int writes = 0;
+        {
+            FailingSaveCalls counting(FailingSaveCalls::kinds, 0);
+            ASSERT_TRUE(Model().SaveToFile(path));
+            writes = counting.calls[FailingSaveCalls::write];
+        }
+        ASSERT_GE(writes, 1);
+        std::vector<std::pair<FailingSaveCalls::Kind, int>> steps = {{FailingSaveCalls::create, 1},
+                                                                     {FailingSaveCalls::flush, 1},
+                                                                     {FailingSaveCalls::close, 1},
+                                                                     {FailingSaveCalls::replace, 1}};
+        for (int n = 1; n <= writes; ++n) steps.emplace_back(FailingSaveCalls::write, n);
+        for (const auto& [kind, from] : steps) {
+            SCOPED_TRACE(testing::Message() << std::wstring(name).size() << " kind " << kind << " from " << from);
+            ASSERT_TRUE(Model().SnapshotPicture());  // modified again
+            WriteBytes(path, previous);
+            {
+                FailingSaveCalls failing(kind, from);
+                EXPECT_FALSE(Model().SaveToFile(path));
+            }
+            ASSERT_EQ(prompt.messages.size(), 1u);
+            EXPECT_EQ(prompt.messages[0].text.rfind(TextOf(kTextSaveFailed), 0), 0u);
+            prompt.messages.clear();
+            EXPECT_EQ(ReadBytes(path), previous);
+            EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::wstring>{name});
+            EXPECT_FALSE(pictureUnmodified);
+            EXPECT_EQ(pictureHasAlpha, alpha);
+        }
+        fs::remove(path);
+    }
 }
 
 TEST_F(PictureFiles, AFailedAlphaPngSaveIsReportedAndKeepsTheAlpha) {
