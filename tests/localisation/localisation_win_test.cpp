@@ -351,7 +351,7 @@ TEST_F(Localisation, AnsiUnreadableAndHugeTranslationFiles) {
 
     const std::wstring huge = folder_.File(L"huge.txt");
     std::vector<uint8_t> bytes = Utf16File(u"\r\n905=Big\r\n");
-    bytes.resize(kMaxTranslationFile + 2, ' ');
+    bytes.resize(kMaxTranslationFile + 1, ' ');
     WriteBytes(huge, bytes);
     EXPECT_EQ(LoadTranslationFile(huge).substr(0, 3), L"0 %");
     EXPECT_STREQ(LookupText(905), L"str:905?");
