@@ -356,6 +356,59 @@ bool GifComplete(const uint8_t* data, size_t size) {
 
 }  // namespace
 
+namespace {
+
+// Every image of an icon or cursor file lies within the file.
+bool IconComplete(const uint8_t* data, size_t size) {
+    if (size < 6 || Le16(data) != 0 || (Le16(data + 2) != 1 && Le16(data + 2) != 2)) return false;
+    const size_t count = Le16(data + 4);
+    if (count == 0 || (size - 6) / 16 < count) return false;
+    for (size_t i = 0; i < count; ++i) {
+        const uint8_t* entry = data + 6 + 16 * i;
+        const uint64_t bytes = Le32(entry + 8), offset = Le32(entry + 12);
+        if (bytes == 0 || offset > size || bytes > size - offset) return false;
+    }
+    return true;
+}
+
+// The first directory of a TIFF file, every value it points to and every strip lie within the file.
+bool TiffComplete(const uint8_t* data, size_t size) {
+    if (size < 8) return false;
+    const bool little = data[0] == 'I';
+    auto u16 = [&](uint64_t at) { return little ? Le16(data + at) : Be16(data + at); };
+    auto u32 = [&](uint64_t at) { return little ? Le32(data + at) : Be32(data + at); };
+    auto within = [&](uint64_t at, uint64_t bytes) { return at <= size && bytes <= size - at; };
+    const uint64_t directory = u32(4);
+    if (!within(directory, 2)) return false;
+    const uint64_t entries = u16(directory);
+    if (entries == 0 || !within(directory + 2, entries * 12 + 4)) return false;
+    // Where each kind of strip list is: its count, type size and first byte.
+    struct List {
+        uint64_t count = 0, unit = 0, at = 0;
+    } offsets, lengths;
+    static constexpr uint8_t kTypeBytes[13] = {0, 1, 1, 2, 4, 8, 1, 1, 2, 4, 8, 4, 8};
+    for (uint64_t i = 0; i < entries; ++i) {
+        const uint64_t at = directory + 2 + 12 * i;
+        const uint16_t tag = u16(at), type = u16(at + 2);
+        const uint64_t count = u32(at + 4);
+        if (type == 0 || type > 12) continue;  // readers skip types they do not know
+        const uint64_t bytes = count * kTypeBytes[type];
+        const uint64_t valueAt = bytes <= 4 ? at + 8 : u32(at + 8);
+        if (!within(valueAt, bytes)) return false;
+        if ((tag == 273 || tag == 279) && (type == 3 || type == 4))
+            (tag == 273 ? offsets : lengths) = List{count, kTypeBytes[type], valueAt};
+    }
+    if (offsets.count == 0 || offsets.count != lengths.count) return false;
+    auto value = [&](const List& list, uint64_t i) {
+        return list.unit == 2 ? uint64_t{u16(list.at + 2 * i)} : uint64_t{u32(list.at + 4 * i)};
+    };
+    for (uint64_t i = 0; i < offsets.count; ++i)
+        if (!within(value(offsets, i), value(lengths, i))) return false;
+    return true;
+}
+
+}  // namespace
+
 bool LooksComplete(FileKind kind, const uint8_t* data, size_t size) {
     if (!data) return false;
     switch (kind) {
@@ -365,6 +418,10 @@ bool LooksComplete(FileKind kind, const uint8_t* data, size_t size) {
             return PngComplete(data, size);
         case FileKind::gif:
             return GifComplete(data, size);
+        case FileKind::icon:
+            return IconComplete(data, size);
+        case FileKind::tiff:
+            return TiffComplete(data, size);
         default:
             return true;
     }

@@ -89,9 +89,10 @@ struct BmpFileInfo {
 // bytes present and the program's picture limits.
 BmpCheck CheckBmpFile(const uint8_t* data, size_t size, BmpFileInfo& info);
 
-// True when a JPEG, PNG or GIF file holds all the data its structure announces: a JPEG has its end
-// marker after the first scan, every PNG chunk up to IEND lies within the file, every GIF block is
-// complete. Other kinds are left to their decoders (true).
+// True when a JPEG, PNG, GIF, TIFF or icon file holds all the data its structure announces: a JPEG has
+// its end marker after the first scan, every PNG chunk up to IEND lies within the file, every GIF block
+// is complete, the TIFF's first directory, its values and its strips lie within the file, and so does
+// every image an icon file lists. Other kinds are left to their decoders (true).
 bool LooksComplete(FileKind kind, const uint8_t* data, size_t size);
 
 // The picture size a PNG, JPEG, GIF or TIFF file's header claims: the PNG's IHDR, the first JPEG frame

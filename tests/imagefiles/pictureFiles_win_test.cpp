@@ -378,8 +378,7 @@ TEST_F(PictureFiles, TruncatedCorruptAndMissingFilesLeaveTheDocumentAsItWas) {
         const std::wstring extension = fs::path(source).extension().wstring();
         // Cut to a half, to just past the signature and to all but its closing bytes (where those carry data).
         for (size_t length : {whole.size() / 2, size_t{12}, whole.size() - 3}) {
-            if (length == whole.size() - 3 && (extension == L".tif" || extension == L".ico" || extension == L".gif"))
-                continue;
+            if (length == whole.size() - 3 && extension == L".gif") continue;  // only its trailer is gone
             const std::wstring path = folder.File(L"cut" + std::to_wstring(index++) + extension);
             WriteBytes(path, std::vector<uint8_t>(whole.begin(), whole.begin() + static_cast<ptrdiff_t>(length)));
             expectUnchanged(path);

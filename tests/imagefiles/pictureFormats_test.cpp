@@ -252,10 +252,9 @@ TEST(FileChecks, JpegPngAndGifMustHoldAllTheirData) {
         FileKind kind;
         size_t wholeFrom;  // cut lengths from here on still hold every byte of picture data
     };
-    const Case cases[] = {{"photo.jpg", FileKind::jpeg, 0},
-                          {"rgb.png", FileKind::png, 0},
-                          {"rgba.png", FileKind::png, 0},
-                          {"pattern.gif", FileKind::gif, 1}};
+    const Case cases[] = {{"photo.jpg", FileKind::jpeg, 0}, {"rgb.png", FileKind::png, 0},
+                          {"rgba.png", FileKind::png, 0},   {"pattern.gif", FileKind::gif, 1},
+                          {"many.tif", FileKind::tiff, 0},  {"pattern.ico", FileKind::icon, 0}};
     for (const Case& c : cases) {
         const auto bytes = DataFile(c.name);
         ASSERT_FALSE(bytes.empty()) << c.name;
@@ -277,9 +276,13 @@ TEST(FileChecks, JpegPngAndGifMustHoldAllTheirData) {
     auto jpeg = DataFile("photo.jpg");
     jpeg[2] = 0x12;  // not a marker
     EXPECT_FALSE(LooksComplete(FileKind::jpeg, jpeg.data(), jpeg.size()));
+    auto tiff = DataFile("many.tif");
+    tiff[0x32] = 0;  // no directory entries
+    tiff[0x33] = 0;
+    EXPECT_FALSE(LooksComplete(FileKind::tiff, tiff.data(), tiff.size()));
     // Other kinds are left to their decoders.
-    const auto tiff = DataFile("many.tif");
-    EXPECT_TRUE(LooksComplete(FileKind::tiff, tiff.data(), tiff.size() / 2));
+    const auto bmp = DataFile("bits8.bmp");
+    EXPECT_TRUE(LooksComplete(FileKind::bmp, bmp.data(), bmp.size() / 2));
 }
 
 namespace {
