@@ -430,8 +430,9 @@ bool LooksComplete(FileKind kind, const uint8_t* data, size_t size) {
 namespace {
 
 bool JpegFrameSize(const uint8_t* data, size_t size, int64_t& width, int64_t& height) {
+    if (size < 2 || data[0] != 0xFF || data[1] != 0xD8) return false;
     size_t pos = 2;
-    while (size - pos >= 4 && data[pos] == 0xFF) {
+    while (size >= 4 && pos <= size - 4 && data[pos] == 0xFF) {
         const uint8_t marker = data[pos + 1];
         if (marker == 0xFF) {  // a fill byte
             ++pos;
