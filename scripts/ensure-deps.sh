@@ -7,6 +7,7 @@ packages=(
     g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64 libz-mingw-w64-dev
     wine wine64 xvfb xauth x11-utils fonts-wine fonts-liberation2
     googletest libpng-dev zlib1g-dev dpkg-dev
+    nsis zip
 )
 
 missing=()

@@ -7,19 +7,11 @@
 #include <filesystem>
 #include <string>
 
+#include "programWindow.h"
+
 namespace {
 
 std::wstring programPath;
-
-// The program's path as given on the command line; a Unix path becomes Wine's Z: drive path.
-std::wstring ToWindowsPath(std::wstring path) {
-    if (!path.empty() && path[0] == L'/') {
-        for (auto& c : path)
-            if (c == L'/') c = L'\\';
-        path = L"Z:" + path;
-    }
-    return path;
-}
 
 // A folder beside the test program (not inside the temporary folder, where portable mode is refused).
 class RunFolder {
@@ -42,45 +34,6 @@ public:
 private:
     std::filesystem::path path_;
 };
-
-struct FoundWindow {
-    DWORD processId;
-    HWND window;
-};
-
-HWND FindMainWindow(DWORD processId) {
-    FoundWindow found{processId, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* f = reinterpret_cast<FoundWindow*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            wchar_t className[64] = {};
-            GetClassNameW(window, className, 64);
-            if (owner == f->processId && std::wstring(className) == L"TessorApp_2025") {
-                f->window = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found.window;
-}
-
-// Waits until the program's message loop is idle with its main window made and shown. Wine's
-// WaitForInputIdle may return before the first window of a freshly started process exists or is shown,
-// so the wait is repeated, each round bounded by a wait on the process handle (which also ends it when
-// the program exits early).
-HWND WaitForMainWindow(const PROCESS_INFORMATION& process) {
-    const ULONGLONG deadline = GetTickCount64() + 60000;
-    while (GetTickCount64() < deadline) {
-        WaitForInputIdle(process.hProcess, 1000);
-        HWND window = FindMainWindow(process.dwProcessId);
-        if (window && IsWindowVisible(window)) return window;
-        if (WaitForSingleObject(process.hProcess, 100) == WAIT_OBJECT_0) return nullptr;
-    }
-    return nullptr;
-}
 
 std::wstring IniString(const std::wstring& ini, const wchar_t* section, const wchar_t* key) {
     wchar_t buffer[1024] = {};
@@ -108,7 +61,7 @@ RunResult StartAndClose(const std::filesystem::path& exe, void (*beforeClose)(HW
         ADD_FAILURE() << "CreateProcessW failed: " << GetLastError();
         return result;
     }
-    HWND window = WaitForMainWindow(process);
+    HWND window = e2e::WaitForMainWindow(process);
     EXPECT_NE(window, nullptr);
     if (window) {
         wchar_t title[256] = {};
@@ -200,6 +153,6 @@ int wmain(int argc, wchar_t** argv) {
         fwprintf(stderr, L"usage: tests_e2e <path of Tessora.exe>\n");
         return 2;
     }
-    programPath = ToWindowsPath(argv[1]);
+    programPath = e2e::ToWindowsPath(argv[1]);
     return RUN_ALL_TESTS();
 }
