@@ -20,6 +20,7 @@
 #include "document/documentFlags.h"
 #include "document/floatingSelection.h"
 #include "document/imageModel.h"
+#include "e2e/programWindow.h"
 #include "imagefiles/pictureFormats.h"
 #include "imagefiles/txFile.h"
 #include "localisation/localisation_win.h"
@@ -951,29 +952,7 @@ TEST(PictureFilesProgram, APictureNamedOnTheCommandLineOpensAndNamesTheWindow) {
     ASSERT_TRUE(CreateProcessW(exe.wstring().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                run.wstring().c_str(), &startup, &process));
     std::wstring title;
-    HWND window = nullptr;
-    const ULONGLONG deadline = GetTickCount64() + 60000;
-    while (!window && GetTickCount64() < deadline) {
-        WaitForInputIdle(process.hProcess, 1000);
-        struct Search {
-            DWORD process;
-            HWND found;
-        } search{process.dwProcessId, nullptr};
-        EnumWindows(
-            [](HWND w, LPARAM p) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(p);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(w, &owner);
-                wchar_t name[64] = {};
-                GetClassNameW(w, name, 64);
-                if (owner != s->process || std::wstring(name) != L"TessorApp_2025") return TRUE;
-                s->found = w;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        window = search.found;
-        if (!window && WaitForSingleObject(process.hProcess, 100) == WAIT_OBJECT_0) break;
-    }
+    HWND window = e2e::WaitForMainWindow(process);
     ASSERT_NE(window, nullptr);
     // The title is set before the window is shown; give the loop a moment to become idle.
     WaitForInputIdle(process.hProcess, 5000);
