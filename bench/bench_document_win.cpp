@@ -11,6 +11,7 @@
 #include "bench/bench.h"
 #include "document/bitmapOps_win.h"
 #include "document/imageModel.h"
+#include "win/dibPool.h"
 
 namespace {
 
@@ -49,17 +50,22 @@ void RunDocumentBenchmarks(int runs) {
     }
     model.ReplacePicture(picture);
     model.ForgetHistory();
-    auto forget = [&] { model.ForgetHistory(); };
+    auto forget = [&] {
+        model.ForgetHistory();
+        FinishSpareSection();  // as after a user's pause
+    };
 
-    Measure("TurnQuarter", runs,
-            [&] { DeleteObject(TurnQuarter(model.DrawingDc(), model.Width(), model.Height(), true, false)); });
+    // As the commands run: one history step each, whose pictures the next run's memory comes from.
+    Measure("TurnQuarter", runs, Nothing, [&] { model.RotateQuarters(1); }, forget);
+    Measure("TurnQuarterBack", runs, Nothing, [&] { model.RotateQuarters(3); }, forget);
     Measure("MirrorHorizontal", runs, Nothing, [&] { model.MirrorHorizontal(); }, forget);
+    Measure("MirrorVertical", runs, Nothing, [&] { model.MirrorVertical(); }, forget);
     Measure("InvertPicture", runs, Nothing, [&] { model.InvertPicture(); }, forget);
     Measure("BoxBlur3", runs, [&] {
         HBITMAP current = model.DetachPicture();
         HBITMAP blurred = BoxBlur(current, 3);
         model.AttachPicture(current);
-        DeleteObject(blurred);
+        GiveBackBitmap(blurred);
     });
     const RECT area{1950, 1450, 2050, 1550};
     Measure("SnapshotArea100", runs, Nothing, [&] { model.SnapshotArea(area); }, forget);

@@ -17,7 +17,9 @@
 #include "document/documentFlags.h"
 #include "document/imageModel.h"
 #include "document/pictureEffects_win.h"
+#include "imagefiles/blockPool.h"
 #include "imagefiles/pictureFiles_win.h"
+#include "win/dibPool.h"
 #include "win/gdiplus.h"
 
 namespace {
@@ -155,9 +157,28 @@ void RunFileBenchmarks(int runs) {
                 model.ReplacePicture(DuplicateBitmap(picture, 0, 0));
                 model.ForgetHistory();
                 pictureHasAlpha = false;
+                FinishSpareSection();  // as after a user's pause
             },
             [&] { ApplyEffect(kind); }, [&] { model.ForgetHistory(); });
     }
+    // Memory that was never touched: every pool emptied before each run, as for the first operation on
+    // a picture of a new size.
+    Measure(
+        "EffectInvertFreshMemory", runs,
+        [&] {
+            model.ReplacePicture(DuplicateBitmap(picture, 0, 0));
+            model.ForgetHistory();
+            FinishSpareSection();
+            EmptyDibPool();
+            EmptyBlockPool();
+        },
+        [&] { ApplyEffect(kEffectInvert); }, [&] { model.ForgetHistory(); });
+    // One effect after another with the history kept, a moment apart as a user works: the memory of each
+    // result was made ready while the user looked at the one before.
+    model.ReplacePicture(DuplicateBitmap(picture, 0, 0));
+    model.ForgetHistory();
+    Measure(
+        "EffectInvertKeepingHistory", runs, [] { FinishSpareSection(); }, [&] { ApplyEffect(kEffectInvert); }, [] {});
     model.ReplacePicture(CreatePictureBitmap(1, 1));
     model.ForgetHistory();
     DeleteObject(alphaPicture);

@@ -16,6 +16,7 @@
 #include "imagefiles/quantizer.h"
 #include "imagefiles/txFile.h"
 #include "imagefiles/txImage.h"
+#include "win/dibPool.h"
 
 namespace {
 
@@ -138,7 +139,7 @@ void RunImageFileBenchmarks(int runs) {
     Measure("TxFromToBitmap", runs, [&] {
         TxImage image;
         image.FromBitmapHandle(bitmap);
-        DeleteObject(image.ToBitmapHandle());
+        GiveBackBitmap(image.ToBitmapHandle());
     });
 
     TxImage work;

@@ -4,6 +4,7 @@
 # one thread; their cost of reading and writing the file is subtracted through a no-op run.
 # Output, one line per operation:
 #   <operation> <our ms> <ImageMagick ms> <our ratio to ImageMagick> [<libvips ms> <our ratio to libvips>]
+# (rows of ours alone: <operation> <our ms>)
 #   bench/compare.sh [runs]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -86,7 +87,9 @@ line() {
 }
 
 line TurnQuarter "$(median_ms im -rotate 90)" "$(median_ms vips rot "$vipsin" "$work/out.v" d90)"
+line TurnQuarterBack "$(median_ms im -rotate 270)" "$(median_ms vips rot "$vipsin" "$work/out.v" d270)"
 line MirrorHorizontal "$(median_ms im -flop)" "$(median_ms vips flip "$vipsin" "$work/out.v" horizontal)"
+line MirrorVertical "$(median_ms im -flip)" "$(median_ms vips flip "$vipsin" "$work/out.v" vertical)"
 line InvertPicture "$(median_ms im -negate)" "$(median_ms vips invert "$vipsin" "$work/out.v")"
 line BoxBlur3 "$(median_ms im -statistic Mean 7x7)" "$(median_ms vips conv "$vipsin" "$work/out.v" "$work/box7.mat" --precision integer)"
 line DecreaseBpp8Diffusion "$(median_ms im -dither FloydSteinberg -remap netscape:)"
@@ -137,33 +140,51 @@ convert xc:'#000000' xc:'#800000' xc:'#008000' xc:'#808000' xc:'#000080' xc:'#80
     xc:'#C0C0C0' xc:'#808080' xc:'#FF0000' xc:'#00FF00' xc:'#FFFF00' xc:'#0000FF' xc:'#FF00FF' xc:'#00FFFF' \
     xc:'#FFFFFF' +append "$work/pal16.ppm"
 # A cheap per-pixel operation costs ImageMagick less than the noise of reading and writing the picture:
-# it runs `reps` times in one go and one run's share is taken.
+# it runs `reps` times in one go and one run's share is taken. The nearest libvips operation, where it
+# has one, follows (one run, its cost of reading and writing subtracted).
+#   effect <name> <reps> "<libvips operation and arguments, or empty>" <ImageMagick arguments...>
 effect() {
-    local name="$1" reps="$2"
-    shift 2
+    local name="$1" reps="$2" vipsop="$3"
+    shift 3
     local args=() i
     for i in $(seq 1 "$reps"); do args+=("$@"); done
-    line_net "$name" "$(awk -v t="$(median_ms im "${args[@]}")" -v b="$im_base" -v r="$reps" 'BEGIN {printf "%.2f", (t - b) / r}')"
+    local out
+    out=$(line_net "$name" "$(awk -v t="$(median_ms im "${args[@]}")" -v b="$im_base" -v r="$reps" 'BEGIN {printf "%.2f", (t - b) / r}')")
+    [ -n "$out" ] || return 0
+    if [ -n "$vipsop" ]; then
+        local op rest vipsms
+        read -r op rest <<<"$vipsop"
+        # shellcheck disable=SC2086
+        vipsms=$(median_ms vips "$op" "$vipsin" "$work/out.v" $rest)
+        out="$out $(awk -v o="$(echo "$out" | awk '{print $2}')" -v a="$vipsms" -v b="$vips_base" \
+            'BEGIN {d = a - b; if (d < 0.01) d = 0.01; printf "%.2f %.2f", d, o / d}')"
+    fi
+    echo "$out"
 }
-effect EffectBoxBlur 1 -statistic Mean 7x7
-effect EffectTwoColours 1 -dither FloydSteinberg -remap "$work/pal2.ppm"
-effect EffectGrey 1 -colorspace Gray
-effect EffectSixteenColours 1 -dither FloydSteinberg -remap "$work/pal16.ppm"
-effect Effect256Colours 1 -dither FloydSteinberg -remap netscape:
-effect EffectSixteenBits 10 -evaluate And 63736
-effect EffectSepia 10 -sepia-tone 80%
-effect EffectInvert 10 -negate
-effect EffectDarker 10 -evaluate subtract 3.9%
-effect EffectBrighter 10 -evaluate add 3.9%
-effect EffectMoreContrast 10 -brightness-contrast 0x10
-effect EffectLessContrast 10 -brightness-contrast 0x-10
-effect EffectMoreSaturation 10 -modulate 100,125
-effect EffectLessSaturation 10 -modulate 100,75
-effect EffectRedEye 10 -channel R -evaluate multiply 0.9 +channel
-effect EffectGaussianBlur 1 -gaussian-blur 0x2
-effect EffectEmboss 1 -morphology Convolve '3x3: 0,0,-1 0,0,0 1,0,0'
-effect EffectSharpen 1 -morphology Convolve '3x3: -1,-1,-1 -1,15,-1 -1,-1,-1'
-effect EffectEdges 1 -morphology Convolve '3x3: -1,-1,-1 -1,8,-1 -1,-1,-1'
+printf '3 3 1 0\n0.393 0.769 0.189\n0.349 0.686 0.168\n0.272 0.534 0.131\n' >"$work/sepia.mat"
+effect EffectBoxBlur 1 "conv $work/box7.mat --precision integer" -statistic Mean 7x7
+effect EffectTwoColours 1 "" -dither FloydSteinberg -remap "$work/pal2.ppm"
+effect EffectGrey 1 "colourspace b-w" -colorspace Gray
+effect EffectSixteenColours 1 "" -dither FloydSteinberg -remap "$work/pal16.ppm"
+effect Effect256Colours 1 "" -dither FloydSteinberg -remap netscape:
+effect EffectSixteenBits 10 "" -evaluate And 63736
+effect EffectSepia 10 "recomb $work/sepia.mat" -sepia-tone 80%
+effect EffectInvert 10 "invert" -negate
+effect EffectDarker 10 "maplut $work/brighter.v" -evaluate subtract 3.9%
+effect EffectBrighter 10 "maplut $work/brighter.v" -evaluate add 3.9%
+effect EffectMoreContrast 10 "maplut $work/brighter.v" -brightness-contrast 0x10
+effect EffectLessContrast 10 "maplut $work/brighter.v" -brightness-contrast 0x-10
+effect EffectMoreSaturation 10 "" -modulate 100,125
+effect EffectLessSaturation 10 "" -modulate 100,75
+effect EffectRedEye 10 "" -channel R -evaluate multiply 0.9 +channel
+effect EffectGaussianBlur 1 "gaussblur 2" -gaussian-blur 0x2
+effect EffectEmboss 1 "conv $work/emboss.mat --precision integer" -morphology Convolve '3x3: 0,0,-1 0,0,0 1,0,0'
+effect EffectSharpen 1 "conv $work/sharpen.mat --precision integer" -morphology Convolve '3x3: -1,-1,-1 -1,15,-1 -1,-1,-1'
+effect EffectEdges 1 "conv $work/edges.mat --precision integer" -morphology Convolve '3x3: -1,-1,-1 -1,8,-1 -1,-1,-1'
 # Changes of depth alone: ImageMagick's nearest is marking the picture true colour or giving it alpha.
-effect EffectTwentyFourBits 1 -type TrueColor
-effect EffectThirtyTwoBits 1 -alpha set
+effect EffectTwentyFourBits 1 "" -type TrueColor
+effect EffectThirtyTwoBits 1 "" -alpha set
+# Rows of ours alone: the first run on a picture of a new size, and effects one after another.
+for name in EffectInvertFreshMemory EffectInvertKeepingHistory TxFromToBitmap; do
+    echo "$ours" | awk -v n="$name" '$1 == n {print $1, $2}'
+done

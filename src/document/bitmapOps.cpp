@@ -6,6 +6,7 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <vector>
 
 int64_t ShearOffset(int64_t side, int degrees) {
     // A shear of a right angle or more has no meaning (tan grows without limit, then turns negative).
@@ -35,6 +36,33 @@ PictureExtent StretchedAndShearedSize(int64_t width, int64_t height, int percent
 }
 
 void FillPixels(uint32_t* pixels, size_t count, uint32_t value) { std::fill(pixels, pixels + count, value); }
+
+void ConvertPixelRows(ConstPixelRows source, int width, int height, int bits, uint8_t* target, ptrdiff_t stride) {
+    const auto rowBytes = static_cast<size_t>(DibRowBytes(width, bits));
+    const size_t used = static_cast<size_t>(width) * static_cast<size_t>(bits / 8);
+    for (int y = 0; y < height; ++y) {
+        const uint32_t* in = source.Row(y);
+        uint8_t* out = target + stride * y;
+        if (bits == 32) {
+            std::copy(in, in + width, reinterpret_cast<uint32_t*>(out));
+        } else if (bits == 24) {
+            for (int x = 0; x < width; ++x, out += 3) {
+                const uint32_t p = in[x];
+                out[0] = BlueOf(p);
+                out[1] = GreenOf(p);
+                out[2] = RedOf(p);
+            }
+            out = target + stride * y;
+        } else {
+            auto* pixels = reinterpret_cast<uint16_t*>(out);
+            for (int x = 0; x < width; ++x) {
+                const uint32_t p = in[x];
+                pixels[x] = static_cast<uint16_t>(((p >> 9) & 0x7C00u) | ((p >> 6) & 0x03E0u) | ((p >> 3) & 0x001Fu));
+            }
+        }
+        std::fill(out + used, out + rowBytes, uint8_t{0});
+    }
+}
 
 void TurnQuarterPixels(ConstPixelRows source, int width, int height, PixelRows result, bool clockwise) {
     // Result row r holds source column r (clockwise: read bottom-up) or source column width - 1 - r
@@ -79,69 +107,99 @@ void MirrorPixelsInto(ConstPixelRows source, PixelRows target, int width, int he
 
 namespace {
 
-// Running per-channel sums over a sliding window; every average is sum / count of the pixels that
-// lie in the window and on the picture, so edges average fewer pixels instead of padding.
-struct ChannelSums {
-    uint32_t blue = 0, green = 0, red = 0;
-    void Add(uint32_t p) {
-        blue += BlueOf(p);
-        green += GreenOf(p);
-        red += RedOf(p);
+// Division by the few window sizes of a box blur as a multiplication: for a sum of at most 255 values of
+// 0..255 and a count d below kExactCountLimit, (sum * (2^32 / d + 1)) >> 32 is exactly sum / d, since the
+// error stays below 255 d / 2^32 < 1 / d, the least distance of sum / d from the next whole number.
+constexpr int64_t kExactCountLimit = 4096;
+
+class CountDivider {
+public:
+    explicit CountDivider(int64_t largestCount) {
+        if (largestCount >= kExactCountLimit) return;
+        magic_.resize(static_cast<size_t>(largestCount) + 1);
+        for (int64_t d = 1; d <= largestCount; ++d) magic_[static_cast<size_t>(d)] = (uint64_t{1} << 32) / d + 1;
     }
-    void Remove(uint32_t p) {
-        blue -= BlueOf(p);
-        green -= GreenOf(p);
-        red -= RedOf(p);
+    bool Exact() const { return !magic_.empty(); }
+    uint64_t Magic(uint32_t count) const { return magic_[count]; }
+    uint32_t Divide(uint32_t sum, uint32_t count) const {
+        return Exact() ? static_cast<uint32_t>((uint64_t{sum} * magic_[count]) >> 32) : sum / count;
     }
-    uint32_t Average(uint32_t count) const {
-        return PackPixel(static_cast<uint8_t>(red / count), static_cast<uint8_t>(green / count),
-                         static_cast<uint8_t>(blue / count));
-    }
+
+private:
+    std::vector<uint64_t> magic_;
 };
+
+// One row's horizontal window x - r .. x + r; edges average the pixels that lie on the picture.
+void BoxBlurRow(const uint32_t* in, uint32_t* out, int64_t width, int64_t r, const CountDivider& divide) {
+    uint32_t blue = 0, green = 0, red = 0;
+    int64_t hi = -1;  // last column added to the window
+    for (int64_t x = 0; x < width; ++x) {
+        const int64_t wantHi = std::min<int64_t>(x + r, width - 1);
+        while (hi < wantHi) {
+            const uint32_t p = in[++hi];
+            blue += BlueOf(p);
+            green += GreenOf(p);
+            red += RedOf(p);
+        }
+        if (x - r - 1 >= 0) {
+            const uint32_t p = in[x - r - 1];
+            blue -= BlueOf(p);
+            green -= GreenOf(p);
+            red -= RedOf(p);
+        }
+        const auto count = static_cast<uint32_t>(hi - std::max<int64_t>(x - r, 0) + 1);
+        out[x] = PackPixel(static_cast<uint8_t>(divide.Divide(red, count)),
+                           static_cast<uint8_t>(divide.Divide(green, count)),
+                           static_cast<uint8_t>(divide.Divide(blue, count)));
+    }
+}
 
 }  // namespace
 
 bool BoxBlurPixels(PixelRows pixels, int width, int height, int radius) {
     if (width <= 0 || height <= 0 || radius <= 0) return false;
-    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
-    std::unique_ptr<uint32_t[]> temp(new (std::nothrow) uint32_t[count]);
-    std::unique_ptr<ChannelSums[]> columns(new (std::nothrow) ChannelSums[static_cast<size_t>(width)]);
-    if (!temp || !columns) return false;
     // A radius beyond the picture covers the same pixels as one just reaching across it.
     const int64_t r = std::min<int64_t>(radius, std::max(width, height));
-
-    // Horizontal pass into temp: window x - r .. x + r of each row.
-    for (int y = 0; y < height; ++y) {
-        const uint32_t* in = pixels.Row(y);
-        uint32_t* out = temp.get() + static_cast<size_t>(y) * width;
-        ChannelSums sums;
-        int64_t hi = -1;  // last column added to the window
-        for (int64_t x = 0; x < width; ++x) {
-            const int64_t wantHi = std::min<int64_t>(x + r, width - 1);
-            while (hi < wantHi) sums.Add(in[++hi]);
-            if (x - r - 1 >= 0) sums.Remove(in[x - r - 1]);
-            const int64_t lo = std::max<int64_t>(x - r, 0);
-            out[x] = sums.Average(static_cast<uint32_t>(hi - lo + 1));
-        }
+    // The rows blurred along the picture's width wait in a ring: the window's rows and the one leaving it.
+    // Row y of the result is written only when every source row the ring still needs has been read.
+    const auto ringRows = static_cast<size_t>(std::min<int64_t>(2 * r + 2, height));
+    const size_t rowValues = static_cast<size_t>(width) * 4;
+    std::vector<uint32_t> ring, sums;
+    try {
+        ring.resize(ringRows * static_cast<size_t>(width));
+        sums.assign(rowValues, 0);
+    } catch (const std::bad_alloc&) {
+        return false;
     }
+    const CountDivider divide(2 * r + 1);
+    auto ringRow = [&](int64_t y) {
+        return ring.data() + static_cast<size_t>(y) % ringRows * static_cast<size_t>(width);
+    };
 
-    // Vertical pass from temp back into pixels, with running sums for all columns at once so that
-    // memory is read row by row. Only temp is read here, so writing pixels is safe.
+    // The vertical window's sums per byte of the row: blue, green, red and the fourth byte, which the
+    // horizontal pass leaves 0.
     int64_t hi = -1;
     for (int64_t y = 0; y < height; ++y) {
         const int64_t wantHi = std::min<int64_t>(y + r, height - 1);
         while (hi < wantHi) {
-            const uint32_t* row = temp.get() + static_cast<size_t>(++hi) * width;
-            for (int x = 0; x < width; ++x) columns[x].Add(row[x]);
+            ++hi;
+            uint32_t* row = ringRow(hi);
+            BoxBlurRow(pixels.Row(static_cast<int>(hi)), row, width, r, divide);
+            const auto* bytes = reinterpret_cast<const uint8_t*>(row);
+            for (size_t i = 0; i < rowValues; ++i) sums[i] += bytes[i];
         }
         if (y - r - 1 >= 0) {
-            const uint32_t* row = temp.get() + static_cast<size_t>(y - r - 1) * width;
-            for (int x = 0; x < width; ++x) columns[x].Remove(row[x]);
+            const auto* bytes = reinterpret_cast<const uint8_t*>(ringRow(y - r - 1));
+            for (size_t i = 0; i < rowValues; ++i) sums[i] -= bytes[i];
         }
-        const int64_t lo = std::max<int64_t>(y - r, 0);
-        const uint32_t n = static_cast<uint32_t>(hi - lo + 1);
-        uint32_t* out = pixels.Row(static_cast<int>(y));
-        for (int x = 0; x < width; ++x) out[x] = columns[x].Average(n);
+        const auto n = static_cast<uint32_t>(hi - std::max<int64_t>(y - r, 0) + 1);
+        auto* out = reinterpret_cast<uint8_t*>(pixels.Row(static_cast<int>(y)));
+        if (divide.Exact()) {
+            const uint64_t magic = divide.Magic(n);
+            for (size_t i = 0; i < rowValues; ++i) out[i] = static_cast<uint8_t>((sums[i] * magic) >> 32);
+        } else {
+            for (size_t i = 0; i < rowValues; ++i) out[i] = static_cast<uint8_t>(sums[i] / n);
+        }
     }
     return true;
 }

@@ -59,6 +59,11 @@ struct ConstPixelRows {
 
 void FillPixels(uint32_t* pixels, size_t count, uint32_t value);
 
+// width x height 32-bit pixels written as rows of another true-colour depth, the first row at target
+// and each next one stride bytes further: 32 bits as they are (the fourth byte too), 24 bits as blue,
+// green and red, 16 bits as 5 bits a channel (the low bits dropped). Each row's padding is set to 0.
+void ConvertPixelRows(ConstPixelRows source, int width, int height, int bits, uint8_t* target, ptrdiff_t stride);
+
 // Quarter turn of width x height source pixels into result, which is height wide and width high:
 // source (x, y) goes to (height - 1 - y, x) clockwise, to (y, width - 1 - x) counter-clockwise.
 // All four bytes move with the pixel.
@@ -70,10 +75,10 @@ void InvertPixelsInto(ConstPixelRows source, PixelRows target, int width, int he
 // target = source mirrored left-right and/or top-bottom; all four bytes move with the pixel.
 void MirrorPixelsInto(ConstPixelRows source, PixelRows target, int width, int height, bool horizontal, bool vertical);
 
-// Separable box blur of the given radius in place on width x height pixels: a horizontal pass into a
-// temporary array with per-channel integer averages of the pixels within the radius that lie on the
-// picture, then the same vertically back into pixels. The fourth byte becomes 0. False (pixels
-// untouched) when the radius or size is not positive or the temporary memory cannot be had.
+// Separable box blur of the given radius in place on width x height pixels: a horizontal pass with
+// per-channel integer averages of the pixels within the radius that lie on the picture, then the same
+// vertically over those averages. The fourth byte becomes 0. False (pixels untouched) when the radius or
+// size is not positive or the working rows cannot be had.
 bool BoxBlurPixels(PixelRows pixels, int width, int height, int radius);
 
 // Sepia tone in place; the fourth byte is left alone.

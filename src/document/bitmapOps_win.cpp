@@ -12,6 +12,8 @@
 
 #include "document/bitmapOps.h"
 #include "document/documentFlags.h"
+#include "imagefiles/rowRanges.h"
+#include "win/dibPool.h"
 #include "win/gdiHandles.h"
 
 namespace {
@@ -85,21 +87,12 @@ Pixels32 PixelsOf(HBITMAP bitmap) {
     return pixels;
 }
 
-// Finds out which way the rows of the section selected into dc lie: the first pixel of memory row 0
-// is changed for a moment and looked up through the DC at picture (0, 0). None when the DC cannot
-// show that pixel (a clipping region, for instance).
+// The pixels of a 32-bit DIB section that no DC holds, with the row order probed through a DC of our own.
+Pixels32 ProbedPixelsOf(HBITMAP bitmap);
+
+// Which way the rows of the 32-bit section selected into dc lie; none when the DC cannot tell.
 std::optional<bool> RowsAreTopDown(HDC dc, const Pixels32& pixels) {
-    if (pixels.height == 1) return true;
-    uint32_t& probe = pixels.bits[0];
-    const uint32_t saved = probe;
-    const COLORREF before = GetPixel(dc, 0, 0);
-    probe = saved ^ 0x00FFFFFFu;  // every colour channel differs
-    const COLORREF after = GetPixel(dc, 0, 0);
-    probe = saved;
-    if (before == CLR_INVALID || after == CLR_INVALID) return std::nullopt;
-    // Only when memory row 0 is picture row 0 does picture (0, 0) change with it; comparing against the
-    // changed value instead would be fooled by a picture whose top-left pixel happens to equal it.
-    return before != after;
+    return SectionRowsAreTopDown(dc, pixels.bits, 32, pixels.height);
 }
 
 // Bits per pixel as GetObject reports them (0 when the handle is not a bitmap).
@@ -155,17 +148,38 @@ private:
 
 }  // namespace
 
-HBITMAP CreatePictureBitmap(int width, int height, int bits) {
+HBITMAP CreateBitmapToOverwrite(int width, int height, int bits, void** memory) {
     if (!IsDepth(bits)) return nullptr;
+    const int rows = height < 0 ? -height : height;
     const uint64_t rowBytes = DibRowBytes(width, bits);
-    if (width <= 0 || height <= 0 || width > kMaxPictureDimension || height > kMaxPictureDimension) return nullptr;
-    if (rowBytes * static_cast<uint64_t>(height) > kMaxPictureBytes) return nullptr;
-    DibInfo info = MakeHeader(width, height, bits);
+    if (width <= 0 || height == 0 || height == INT_MIN || width > kMaxPictureDimension || rows > kMaxPictureDimension)
+        return nullptr;
+    if (rowBytes * static_cast<uint64_t>(rows) > kMaxPictureBytes) return nullptr;
+    void* pixels = nullptr;
+    HBITMAP bitmap = nullptr;
+    if (bits >= 16) {
+        bitmap = TakeDibSection(width, height, bits, &pixels);
+    } else {
+        DibInfo info = MakeHeader(width, height, bits);
+        bitmap = CreateSection(info, &pixels);
+    }
+    // Callers write the pixels; the row padding of a recycled section is cleared here, so that no old
+    // memory reaches a file.
+    const size_t used = static_cast<size_t>((static_cast<uint64_t>(width) * bits + 7) / 8);
+    if (bitmap && used < rowBytes)
+        for (int y = 0; y < rows; ++y)
+            std::memset(static_cast<uint8_t*>(pixels) + rowBytes * y + used, 0, static_cast<size_t>(rowBytes - used));
+    if (bitmap && memory) *memory = pixels;
+    return bitmap;
+}
+
+HBITMAP CreatePictureBitmap(int width, int height, int bits) {
+    if (height <= 0) return nullptr;
     void* memory = nullptr;
-    HBITMAP bitmap = CreateSection(info, &memory);
+    HBITMAP bitmap = CreateBitmapToOverwrite(width, height, bits, &memory);
     if (!bitmap) return nullptr;
-    // The system hands out fresh pages, but "all bytes 0" is a promise of this function, so make it hold.
-    std::memset(memory, 0, static_cast<size_t>(rowBytes * static_cast<uint64_t>(height)));
+    // Fresh pages are 0 but a section from the pool is not, and "all bytes 0" is a promise of this function.
+    std::memset(memory, 0, static_cast<size_t>(DibRowBytes(width, bits) * static_cast<uint64_t>(height)));
     return bitmap;
 }
 
@@ -353,11 +367,19 @@ HBITMAP TurnQuarter(HDC sourceDc, int width, int height, bool clockwise, bool ma
     if (!sourceDc || !PictureSizeAllowed(width, height)) return nullptr;
     if (!mask) {
         if (Pixels32 source = DirectPixelsOfDc(sourceDc, width, height)) {
-            HBITMAP result = CreatePictureBitmap(height, width, 32);
+            HBITMAP result = CreateBitmapToOverwrite(height, width, 32);
             if (!result) return nullptr;
             const Pixels32 target = PixelsOf(result);
-            const PixelRows from = source.Rows();
-            TurnQuarterPixels(ConstPixelRows{from.first, from.rowStep}, width, height, target.Rows(), clockwise);
+            const PixelRows from = source.Rows(), to = target.Rows();
+            // Result rows first..end are source columns first..end (turning clockwise) or, counted from
+            // the right, width - end..width - first.
+            ForRowRanges(static_cast<uint32_t>(width), static_cast<uint64_t>(height),
+                         [&](uint32_t first, uint32_t end) {
+                             const int columns = static_cast<int>(end - first);
+                             const int column = clockwise ? static_cast<int>(first) : width - static_cast<int>(end);
+                             TurnQuarterPixels(ConstPixelRows{from.first + column, from.rowStep}, columns, height,
+                                               PixelRows{to.Row(static_cast<int>(first)), to.rowStep}, clockwise);
+                         });
             return result;
         }
     }
@@ -607,25 +629,71 @@ HBITMAP ToMonochrome(HBITMAP bitmap) {
     return result.Release();
 }
 
-HBITMAP ToBitDepth(HBITMAP bitmap, int bits) {
-    // Only depths that need no colour table.
-    if (bits != 16 && bits != 24 && bits != 32) return nullptr;
+namespace {
+
+// A copy of bitmap at a true-colour depth, its rows top-down or bottom-up: from a 32-bit section's memory
+// directly, from anything else through a block transfer.
+HBITMAP ConvertedCopy(HBITMAP bitmap, int bits, bool topDown) {
     const int width = BitmapWidth(bitmap), height = BitmapHeight(bitmap);
     if (!PictureSizeAllowed(width, height)) return nullptr;
-    DibInfo info = MakeHeader(width, -height, bits);
-    BitmapHandle result(CreateSection(info, nullptr));
-    if (!result || !CopyInto(result.Get(), info, bitmap, width, height)) return nullptr;
+    void* memory = nullptr;
+    BitmapHandle result(CreateBitmapToOverwrite(width, topDown ? -height : height, bits, &memory));
+    if (!result) return nullptr;
+    if (const Pixels32 source = ProbedPixelsOf(bitmap)) {
+        const PixelRows from = source.Rows();
+        const auto stride = static_cast<ptrdiff_t>(DibRowBytes(width, bits));
+        auto* first = static_cast<uint8_t*>(memory);
+        if (!topDown) first += stride * (height - 1);
+        const ptrdiff_t step = topDown ? stride : -stride;
+        ForRowRanges(static_cast<uint32_t>(height), static_cast<uint64_t>(width), [&](uint32_t y, uint32_t end) {
+            ConvertPixelRows(ConstPixelRows{from.Row(static_cast<int>(y)), from.rowStep}, width,
+                             static_cast<int>(end - y), bits, first + step * static_cast<ptrdiff_t>(y), step);
+        });
+        return result.Release();
+    }
+    DibInfo info = MakeHeader(width, topDown ? -height : height, bits);
+    if (!CopyInto(result.Get(), info, bitmap, width, height)) return nullptr;
     return result.Release();
 }
 
-HBITMAP ToThirtyTwoBits(HBITMAP bitmap) {
-    const int width = BitmapWidth(bitmap), height = BitmapHeight(bitmap);
-    if (!PictureSizeAllowed(width, height)) return nullptr;
-    DibInfo info = MakeHeader(width, height, 32);
-    BitmapHandle result(CreatePictureBitmap(width, height, 32));
-    if (!result || !CopyInto(result.Get(), info, bitmap, width, height)) return nullptr;
+}  // namespace
+
+HBITMAP RowByRowCopy(HBITMAP bitmap, int bits, const RGBQUAD* colours,
+                     const std::function<void(const uint32_t* source, uint8_t* target, int memoryRow)>& make) {
+    if ((bits != 8 && bits != 24) || (bits == 8 && !colours)) return nullptr;
+    const Pixels32 source = ProbedPixelsOf(bitmap);
+    if (!source || !PictureSizeAllowed(source.width, source.height)) return nullptr;
+    void* memory = nullptr;
+    BitmapHandle result;
+    if (bits == 24) {
+        result.Reset(CreateBitmapToOverwrite(source.width, source.height, 24, &memory));
+    } else {
+        DibInfo info = MakeHeader(source.width, source.height, 8);
+        info.header.biClrUsed = 256;
+        info.header.biSizeImage = static_cast<DWORD>(DibRowBytes(source.width, 8) * source.height);
+        std::copy(colours, colours + 256, info.colours);
+        result.Reset(CreateSection(info, &memory));
+    }
+    if (!result) return nullptr;
+    const auto stride = static_cast<size_t>(DibRowBytes(source.width, bits));
+    const PixelRows rows = source.Rows();
+    ForRowRanges(
+        static_cast<uint32_t>(source.height), static_cast<uint64_t>(source.width), [&](uint32_t first, uint32_t end) {
+            for (uint32_t memoryRow = first; memoryRow < end; ++memoryRow) {
+                uint8_t* target = static_cast<uint8_t*>(memory) + stride * memoryRow;
+                make(rows.Row(source.height - 1 - static_cast<int>(memoryRow)), target, static_cast<int>(memoryRow));
+            }
+        });
     return result.Release();
 }
+
+HBITMAP ToBitDepth(HBITMAP bitmap, int bits) {
+    // Only depths that need no colour table.
+    if (bits != 16 && bits != 24 && bits != 32) return nullptr;
+    return ConvertedCopy(bitmap, bits, true);
+}
+
+HBITMAP ToThirtyTwoBits(HBITMAP bitmap) { return ConvertedCopy(bitmap, 32, false); }
 
 // ---- effects ------------------------------------------------------------------------------------------
 
@@ -633,7 +701,11 @@ HBITMAP ApplySepia(HBITMAP bitmap) {
     // Only 32-bit pixel memory is toned; a bitmap of another depth is returned unchanged.
     if (Pixels32 pixels = PixelsOf(bitmap)) {
         const PixelRows rows = pixels.Rows();
-        for (int y = 0; y < pixels.height; ++y) SepiaPixels(rows.Row(y), static_cast<size_t>(pixels.width));
+        ForRowRanges(static_cast<uint32_t>(pixels.height), static_cast<uint64_t>(pixels.width),
+                     [&](uint32_t first, uint32_t end) {
+                         for (uint32_t y = first; y < end; ++y)
+                             SepiaPixels(rows.Row(static_cast<int>(y)), static_cast<size_t>(pixels.width));
+                     });
     }
     return bitmap;
 }
@@ -644,7 +716,7 @@ HBITMAP BoxBlur(HBITMAP bitmap, int radius) {
     if (!PictureSizeAllowed(width, height)) return nullptr;
     // The pixels are read into a new top-down 32-bit section, which is blurred in place.
     DibInfo info = MakeHeader(width, -height, 32);
-    BitmapHandle result(CreateSection(info, nullptr));
+    BitmapHandle result(CreateBitmapToOverwrite(width, -height, 32));
     if (!result || !CopyInto(result.Get(), info, bitmap, width, height)) return nullptr;
     Pixels32 pixels = PixelsOf(result.Get());
     pixels.topDown = true;  // made so above
@@ -656,7 +728,7 @@ HBITMAP FlattenAlpha(HBITMAP bitmap, COLORREF colour) {
     if (BitsOf(bitmap) != 32) return nullptr;
     const int width = BitmapWidth(bitmap), height = BitmapHeight(bitmap);
     if (!PictureSizeAllowed(width, height)) return nullptr;
-    BitmapHandle result(CreatePictureBitmap(width, height, 32));
+    BitmapHandle result(CreateBitmapToOverwrite(width, height, 32));
     if (!result) return nullptr;
     const Pixels32 target = PixelsOf(result.Get());
     if (!target) return nullptr;
@@ -718,7 +790,6 @@ bool BlitThroughMask(HDC destination, int x, int y, int width, int height, HDC s
 
 namespace {
 
-// The pixels of a 32-bit DIB section that no DC holds, with the row order probed through a DC of our own.
 Pixels32 ProbedPixelsOf(HBITMAP bitmap) {
     Pixels32 pixels = PixelsOf(bitmap);
     if (!pixels) return {};
@@ -736,9 +807,9 @@ template <typename Transform>
 HBITMAP TransformedCopy(HBITMAP bitmap, Transform transform) {
     const Pixels32 source = ProbedPixelsOf(bitmap);
     if (!source) return nullptr;
-    HBITMAP result = CreatePictureBitmap(source.width, source.height, 32);
+    HBITMAP result = CreateBitmapToOverwrite(source.width, source.height, 32);
     if (!result) return nullptr;
-    const Pixels32 target = PixelsOf(result);  // made bottom-up by CreatePictureBitmap
+    const Pixels32 target = PixelsOf(result);  // made bottom-up
     const PixelRows from = source.Rows();
     transform(ConstPixelRows{from.first, from.rowStep}, target.Rows(), source.width, source.height);
     return result;
@@ -748,12 +819,33 @@ HBITMAP TransformedCopy(HBITMAP bitmap, Transform transform) {
 
 HBITMAP InvertedCopy(HBITMAP bitmap) {
     return TransformedCopy(bitmap, [](ConstPixelRows from, PixelRows to, int width, int height) {
-        InvertPixelsInto(from, to, width, height);
+        ForRowRanges(static_cast<uint32_t>(height), static_cast<uint64_t>(width), [&](uint32_t first, uint32_t end) {
+            const int y = static_cast<int>(first);
+            InvertPixelsInto(ConstPixelRows{from.Row(y), from.rowStep}, PixelRows{to.Row(y), to.rowStep}, width,
+                             static_cast<int>(end - first));
+        });
+    });
+}
+
+HBITMAP SepiaCopy(HBITMAP bitmap) {
+    return TransformedCopy(bitmap, [](ConstPixelRows from, PixelRows to, int width, int height) {
+        ForRowRanges(static_cast<uint32_t>(height), static_cast<uint64_t>(width), [&](uint32_t first, uint32_t end) {
+            for (int y = static_cast<int>(first); y < static_cast<int>(end); ++y) {
+                std::copy(from.Row(y), from.Row(y) + width, to.Row(y));
+                SepiaPixels(to.Row(y), static_cast<size_t>(width));
+            }
+        });
     });
 }
 
 HBITMAP MirroredCopy(HBITMAP bitmap, bool horizontal, bool vertical) {
     return TransformedCopy(bitmap, [=](ConstPixelRows from, PixelRows to, int width, int height) {
-        MirrorPixelsInto(from, to, width, height, horizontal, vertical);
+        // Result rows first..end come from source rows height - end..height - first when turned over.
+        ForRowRanges(static_cast<uint32_t>(height), static_cast<uint64_t>(width), [&](uint32_t first, uint32_t end) {
+            const int rows = static_cast<int>(end - first);
+            const int sourceFirst = vertical ? height - static_cast<int>(end) : static_cast<int>(first);
+            MirrorPixelsInto(ConstPixelRows{from.Row(sourceFirst), from.rowStep},
+                             PixelRows{to.Row(static_cast<int>(first)), to.rowStep}, width, rows, horizontal, vertical);
+        });
     });
 }

@@ -5,10 +5,22 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 
 // DIB section width x height of the given depth, all bytes 0 (black).
 HBITMAP CreatePictureBitmap(int width, int height, int bits = 32);
+// DIB section for a caller that writes every byte itself: true-colour ones may come from the pool of
+// released pictures and hold old pixels. A negative height makes the rows top-down. Its memory through
+// memory when given.
+HBITMAP CreateBitmapToOverwrite(int width, int height, int bits = 32, void** memory = nullptr);
+// A bottom-up copy of a 32-bit section no DC holds at 8 bits (with the given 256 colours) or 24 bits,
+// made one row at a time: make(source, target, memoryRow) gets the source's pixels of the row that
+// lies at memory row memoryRow of the result and writes that row, whose padding is 0 already. nullptr
+// when the bitmap is something else or memory is short.
+HBITMAP RowByRowCopy(HBITMAP bitmap, int bits, const RGBQUAD* colours,
+                     const std::function<void(const uint32_t* source, uint8_t* target, int memoryRow)>& make);
 // CreatePictureBitmap filled with a solid colour (0x00BBGGRR); colour 0 skips the fill.
 HBITMAP CreateFilledBitmap(int width, int height, COLORREF colour, int bits = 32);
 // 1-bit mask: bit 1 inside, 0 outside; all 1 when white, else all 0.
@@ -33,9 +45,11 @@ HBITMAP DuplicateBitmap(HBITMAP bitmap, int width, int height);
 // Quarter turn of the width x height pixels of sourceDc: the result is height wide and width high.
 HBITMAP TurnQuarter(HDC sourceDc, int width, int height, bool clockwise, bool mask);
 // New 32-bit pictures made in one pass from a 32-bit DIB section that no DC holds: the colours inverted
-// (the fourth byte kept), or the picture mirrored. nullptr for any other bitmap or when memory lacks.
+// (the fourth byte kept), the picture mirrored, or toned sepia as ApplySepia tones it. nullptr for any
+// other bitmap or when memory lacks.
 HBITMAP InvertedCopy(HBITMAP bitmap);
 HBITMAP MirroredCopy(HBITMAP bitmap, bool horizontal, bool vertical);
+HBITMAP SepiaCopy(HBITMAP bitmap);
 // Shear by degrees (horizontal rows shift, or vertical columns shift); uncovered parts white or 0.
 HBITMAP ShearBitmap(HDC sourceDc, HBITMAP bitmap, int degrees, bool vertical, bool mask);
 // Clipboard packed DIB (CF_DIB) in movable global memory; nullptr on failure.

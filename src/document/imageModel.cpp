@@ -173,6 +173,9 @@ bool ImageModel::ReplacePicture(HBITMAP bitmap) {
     step.Clear();
     step.image.Reset(std::exchange(picture_, bitmap));
     AdvanceHistory();
+    // The old picture stays as the step, so the next whole-picture operation needs new memory: it is
+    // made ready meanwhile.
+    PrepareSpareSection(Width(), Height(), 32);
     return true;
 }
 

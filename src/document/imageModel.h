@@ -11,6 +11,7 @@
 #include <string>
 
 #include "document/historyRing.h"
+#include "win/dibPool.h"
 #include "win/gdiHandles.h"
 
 // One slot of the history. A whole step holds a complete picture and ignores area; a partial step holds
@@ -20,9 +21,10 @@ struct HistoryStep {
     BitmapHandle image;
     bool isPartial = false;
 
+    // The picture memory goes back to the pool, for the next picture of its size.
     void Clear() {
         area = RECT{};
-        image.Reset();
+        GiveBackBitmap(image.Release());
         isPartial = false;
     }
 };

@@ -1,13 +1,18 @@
 #include "document/pictureEffects_win.h"
 
+#include <algorithm>
+#include <functional>
 #include <string>
 
+#include "document/bitmapOps.h"
 #include "document/bitmapOps_win.h"
 #include "document/documentFlags.h"
 #include "document/floatingSelection.h"
 #include "document/imageModel.h"
 #include "imagefiles/quantizer.h"
 #include "imagefiles/txImage.h"
+#include "imagefiles/txPixels.h"
+#include "imagefiles/txRowFilters.h"
 #include "localisation/localisation_win.h"
 #include "win/gdiHandles.h"
 #include "win/prompt.h"
@@ -30,6 +35,35 @@ HBITMAP Convolved(HBITMAP source, const int32_t (&kernel)[9], int32_t divisor, i
     return ThroughRasterCore(source, [&](TxImage& image) { return image.Convolve3x3(kernel, 3, divisor, offset); });
 }
 
+// A per-pixel adjustment of a 32-bit picture in one pass: each row of the 24-bit result, as the raster
+// core would hold it, is filtered while it is still in the cache. Any other picture goes through the
+// raster core. Both give the same pixels.
+HBITMAP Filtered(HBITMAP source, const TxRowFilter& filter, const std::function<bool(TxImage&)>& throughCore) {
+    const int width = BitmapWidth(source), height = BitmapHeight(source);
+    HBITMAP result = nullptr;
+    if (width > 0 && height > 0) {
+        const auto stride = static_cast<uint32_t>(DibRowBytes(width, 24));
+        result = RowByRowCopy(source, 24, nullptr, [&](const uint32_t* from, uint8_t* to, int memoryRow) {
+            ConvertPixelRows(ConstPixelRows{from, 0}, width, 1, 24, to, 0);
+            filter.Apply(to, static_cast<uint32_t>(width), stride, static_cast<uint32_t>(memoryRow),
+                         static_cast<uint32_t>(height));
+        });
+    }
+    return result ? result : ThroughRasterCore(source, throughCore);
+}
+
+HBITMAP Lightened(HBITMAP source, int brightness, int contrast) {
+    uint8_t table[256];
+    MakeLightTable(brightness, contrast, table);
+    return Filtered(source, *MakeTableFilter(table),
+                    [=](TxImage& image) { return image.AdjustLight(brightness, contrast); });
+}
+
+HBITMAP Saturated(HBITMAP source, int amount) {
+    return Filtered(source, *MakeSaturationFilter(amount, 2),
+                    [=](TxImage& image) { return image.Saturate(amount, 2); });
+}
+
 }  // namespace
 
 HBITMAP ReduceColours(HBITMAP bitmap, int count) {
@@ -47,6 +81,17 @@ HBITMAP ReduceColours(HBITMAP bitmap, int count) {
 }
 
 HBITMAP ToGreyscale(HBITMAP bitmap) {
+    // A 32-bit picture becomes 8-bit grey in one pass, as the raster core would make it.
+    RGBQUAD greys[256];
+    for (int i = 0; i < 256; ++i) {
+        const auto v = static_cast<BYTE>(i);
+        greys[i] = RGBQUAD{v, v, v, 0};
+    }
+    const int width = BitmapWidth(bitmap);
+    HBITMAP grey = RowByRowCopy(bitmap, 8, greys, [width](const uint32_t* from, uint8_t* to, int) {
+        for (int x = 0; x < width; ++x) to[x] = GreyOf(RedOf(from[x]), GreenOf(from[x]), BlueOf(from[x]));
+    });
+    if (grey) return grey;
     return ThroughRasterCore(bitmap, [](TxImage& image) { return image.IsGrayScale() || image.ToGray(); });
 }
 
@@ -67,21 +112,25 @@ HBITMAP EffectResult(int kind, HBITMAP source) {
             return ToBitDepth(source, 16);
         case kEffectSepia:
             // Toned in a 32-bit copy: a source of another depth is toned too.
+            if (HBITMAP toned = SepiaCopy(source)) return toned;
             return ApplySepia(ToThirtyTwoBits(source));
         case kEffectDarker:
-            return ThroughRasterCore(source, [](TxImage& image) { return image.AdjustLight(-10, 0); });
+            return Lightened(source, -10, 0);
         case kEffectBrighter:
-            return ThroughRasterCore(source, [](TxImage& image) { return image.AdjustLight(10, 0); });
+            return Lightened(source, 10, 0);
         case kEffectMoreContrast:
-            return ThroughRasterCore(source, [](TxImage& image) { return image.AdjustLight(0, 10); });
+            return Lightened(source, 0, 10);
         case kEffectLessContrast:
-            return ThroughRasterCore(source, [](TxImage& image) { return image.AdjustLight(0, -10); });
+            return Lightened(source, 0, -10);
         case kEffectMoreSaturation:
-            return ThroughRasterCore(source, [](TxImage& image) { return image.Saturate(25, 2); });
+            return Saturated(source, 25);
         case kEffectLessSaturation:
-            return ThroughRasterCore(source, [](TxImage& image) { return image.Saturate(-25, 2); });
-        case kEffectRedEye:
-            return ThroughRasterCore(source, [](TxImage& image) { return image.ReduceRed(0.8f); });
+            return Saturated(source, -25);
+        case kEffectRedEye: {
+            const auto filter = MakeRedEyeFilter(static_cast<uint32_t>(std::max(BitmapWidth(source), 0)),
+                                                 static_cast<uint32_t>(std::max(BitmapHeight(source), 0)));
+            return Filtered(source, *filter, [](TxImage& image) { return image.ReduceRed(0.8f); });
+        }
         case kEffectGaussianBlur:
             return ThroughRasterCore(source, [](TxImage& image) { return image.BlurGaussian(2.0f); });
         case kEffectEmboss:

@@ -2,15 +2,21 @@
 // convolution, red-eye reduction and Gaussian blur. Each polls the escape flag once a row and keeps
 // the progress at row * 100 / rows.
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
 #include <new>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
+#include "imagefiles/blockPool.h"
+#include "imagefiles/rowRanges.h"
 #include "imagefiles/txImage.h"
 #include "imagefiles/txPixels.h"
+#include "imagefiles/txRowFilters.h"
 
 namespace {
 // Real to byte: truncation toward zero, then clamping to 0..255.
@@ -24,45 +30,63 @@ uint8_t TruncClamp(Real value) {
 // ---- saturation ----------------------------------------------------------------------------------
 
 // Colour space 2 in single precision: luminance Y and the colour differences U, V; U and V pass through
-// the table, Y stays. Every product of a constant and a channel value is tabulated once, so the
-// per-pixel work is a few additions with results identical to the formula written out.
+// the table, Y stays. Every product of a constant and a channel value is tabulated once, and so is each
+// partial result that depends on two values only (the red and green parts of Y, the new red from Y and
+// V, the new blue from Y and U, Y less the green part of U), so the per-pixel work is a few lookups
+// with results identical to the formula written out.
 class SaturateYuv {
 public:
-    explicit SaturateYuv(int32_t amount) {
+    explicit SaturateYuv(int32_t amount)
+        : yRedGreen_(256 * 256), redOf_(256 * 256), blueOf_(256 * 256), greenBase_(256 * 256) {
+        uint8_t table[256];
+        float yRed[256], yGreen[256], redFromV[256], greenFromU[256], blueFromU[256];
         for (int i = 0; i < 256; ++i) {
-            table_[i] = TruncClamp((i - 128) * (static_cast<double>(amount) + 100.0) / 100.0 + 128.5);
-            yRed_[i] = 0.299f * static_cast<float>(i);
-            yGreen_[i] = 0.587f * static_cast<float>(i);
+            table[i] = TruncClamp((i - 128) * (static_cast<double>(amount) + 100.0) / 100.0 + 128.5);
+            yRed[i] = 0.299f * static_cast<float>(i);
+            yGreen[i] = 0.587f * static_cast<float>(i);
             yBlue_[i] = 0.114f * static_cast<float>(i);
         }
         for (int d = -255; d <= 255; ++d) {
-            u_[d + 255] = table_[TruncClamp(static_cast<float>(d) * 0.565f + 128.0f)];
-            v_[d + 255] = table_[TruncClamp(static_cast<float>(d) * 0.713f + 128.0f)];
+            u_[d + 255] = table[TruncClamp(static_cast<float>(d) * 0.565f + 128.0f)];
+            v_[d + 255] = table[TruncClamp(static_cast<float>(d) * 0.713f + 128.0f)];
         }
         for (int i = 0; i < 256; ++i) {
             const auto c = static_cast<float>(i - 128);
-            redFromV_[i] = 1.403f * c;
-            greenFromU_[i] = 0.344f * c;
+            redFromV[i] = 1.403f * c;
+            greenFromU[i] = 0.344f * c;
             greenFromV_[i] = 0.714f * c;
-            blueFromU_[i] = 1.77f * c;
+            blueFromU[i] = 1.77f * c;
+        }
+        for (int a = 0; a < 256; ++a) {
+            const auto fy = static_cast<float>(a);
+            for (int b = 0; b < 256; ++b) {
+                const size_t i = static_cast<size_t>(a) * 256 + static_cast<size_t>(b);
+                yRedGreen_[i] = yRed[a] + yGreen[b];
+                redOf_[i] = TruncClamp(fy + redFromV[b]);
+                blueOf_[i] = TruncClamp(fy + blueFromU[b]);
+                greenBase_[i] = fy - greenFromU[b];
+            }
         }
     }
 
     void Apply(uint8_t& blue, uint8_t& green, uint8_t& red) const {
-        const int y = std::min(static_cast<int>(yRed_[red] + yGreen_[green] + yBlue_[blue]), 255);
+        const int y =
+            std::min(static_cast<int>(yRedGreen_[static_cast<size_t>(red) * 256 + green] + yBlue_[blue]), 255);
         const uint8_t u = u_[blue - y + 255];
         const uint8_t v = v_[red - y + 255];
-        const auto fy = static_cast<float>(y);
-        red = TruncClamp(fy + redFromV_[v]);
-        green = TruncClamp(fy - greenFromU_[u] - greenFromV_[v]);
-        blue = TruncClamp(fy + blueFromU_[u]);
+        const size_t row = static_cast<size_t>(y) * 256;
+        red = redOf_[row + v];
+        green = TruncClamp(greenBase_[row + u] - greenFromV_[v]);
+        blue = blueOf_[row + u];
     }
 
 private:
-    uint8_t table_[256];
-    float yRed_[256], yGreen_[256], yBlue_[256];
+    std::vector<float> yRedGreen_;  // by red, green
+    std::vector<uint8_t> redOf_;    // by Y, V
+    std::vector<uint8_t> blueOf_;   // by Y, U
+    std::vector<float> greenBase_;  // by Y, U
+    float yBlue_[256], greenFromV_[256];
     uint8_t u_[511], v_[511];
-    float redFromV_[256], greenFromU_[256], greenFromV_[256], blueFromU_[256];
 };
 
 // Colour space 1: hue, saturation and lightness; the saturation is scaled by (100 + amount) / 100.
@@ -90,6 +114,18 @@ void SaturateHsl(uint8_t& blue, uint8_t& green, uint8_t& red, int32_t amount) {
     red = TruncClamp(channel(hue + 1.0 / 3) * 255 + 0.5);
     green = TruncClamp(channel(hue) * 255 + 0.5);
     blue = TruncClamp(channel(hue - 1.0 / 3) * 255 + 0.5);
+}
+
+// A working row of count values, 0 each; false when the memory cannot be had (also on another thread,
+// where an exception must not escape).
+template <typename T>
+bool Reserve(std::vector<T>& values, size_t count) {
+    try {
+        values.assign(count, T{});
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
 }
 
 // ---- convolution ---------------------------------------------------------------------------------
@@ -139,7 +175,10 @@ bool ConvolveRows(const uint8_t* in, size_t inStride, uint32_t width, uint32_t h
             table[static_cast<size_t>(s - minSum)] = ConvolutionResult(k, s, k.total);
     }
     const int64_t left = std::min<int64_t>(-low, w), right = std::max<int64_t>(left, w - high);  // inner columns
-    std::vector<int32_t> sums(fastSums ? static_cast<size_t>(right - left) * channels : 0);
+    const size_t count = static_cast<size_t>(right - left) * channels;
+    // Small kernels of small weights (the effects' 3 x 3 ones) sum in 16 bits: twice the values a step.
+    const bool shortSums = !table.empty() && minSum >= std::numeric_limits<int16_t>::min() &&
+                           maxSum <= std::numeric_limits<int16_t>::max();
 
     auto borderPixel = [&](int64_t x, int64_t y, uint8_t* target) {
         for (int c = 0; c < channels; ++c) {
@@ -159,38 +198,58 @@ bool ConvolveRows(const uint8_t* in, size_t inStride, uint32_t width, uint32_t h
         }
     };
 
-    for (int64_t y = 0; y < h; ++y) {
-        if (escape) return false;
-        progress = static_cast<int32_t>(y * 100 / h);
-        uint8_t* target = out + y * outStride;
-        const bool innerRow = y + low >= 0 && y + high < h;
-        if (!innerRow || !fastSums) {
-            for (int64_t x = 0; x < w; ++x) borderPixel(x, y, target + x * channels);
-            continue;
-        }
-        for (int64_t x = 0; x < left; ++x) borderPixel(x, y, target + x * channels);
-        for (int64_t x = right; x < w; ++x) borderPixel(x, y, target + x * channels);
-        const size_t count = sums.size();
-        if (count == 0) continue;
-        std::fill(sums.begin(), sums.end(), 0);
+    // The inner pixels of one row: sums over the non-zero cells, row by row of the kernel.
+    auto innerRow = [&](int64_t y, uint8_t* inner, auto* sum) {
+        std::fill(sum, sum + count, 0);
         for (int r = 0; r < k.size; ++r) {
             const uint8_t* sourceRow = in + (y + r - k.half) * inStride;
             for (int col = 0; col < k.size; ++col) {
                 const int32_t weight = k.weights[r * k.size + col];
                 if (weight == 0) continue;
                 const uint8_t* source = sourceRow + (left + col - k.half) * channels;
-                int32_t* sum = sums.data();
-                for (size_t i = 0; i < count; ++i) sum[i] += weight * source[i];
+                using Sum = std::remove_reference_t<decltype(*sum)>;
+                const auto factor = static_cast<Sum>(weight);
+                for (size_t i = 0; i < count; ++i) sum[i] = static_cast<Sum>(sum[i] + factor * source[i]);
             }
         }
-        uint8_t* inner = target + left * channels;
         if (!table.empty()) {
-            for (size_t i = 0; i < count; ++i) inner[i] = table[static_cast<size_t>(sums[i] - minSum)];
+            for (size_t i = 0; i < count; ++i) inner[i] = table[static_cast<size_t>(sum[i] - minSum)];
         } else {
-            for (size_t i = 0; i < count; ++i) inner[i] = ConvolutionResult(k, sums[i], k.total);
+            for (size_t i = 0; i < count; ++i) inner[i] = ConvolutionResult(k, sum[i], k.total);
         }
-    }
-    return true;
+    };
+
+    // Every output row depends only on the input: the rows are shared out between the cores.
+    std::atomic<bool> stopped{false};
+    ForRowRanges(static_cast<uint32_t>(h), static_cast<uint64_t>(w) * k.size, [&](uint32_t first, uint32_t end) {
+        std::vector<int32_t> sums;
+        std::vector<int16_t> shortSumValues;
+        if (!Reserve(sums, fastSums && !shortSums ? count : 0) || !Reserve(shortSumValues, shortSums ? count : 0)) {
+            stopped = true;
+            return;
+        }
+        for (int64_t y = first; y < end; ++y) {
+            if (escape || stopped) {
+                stopped = true;
+                return;
+            }
+            if (first == 0) progress = static_cast<int32_t>(y * 100 / end);
+            uint8_t* target = out + y * outStride;
+            const bool insideRow = y + low >= 0 && y + high < h;
+            if (!insideRow || !fastSums) {
+                for (int64_t x = 0; x < w; ++x) borderPixel(x, y, target + x * channels);
+                continue;
+            }
+            for (int64_t x = 0; x < left; ++x) borderPixel(x, y, target + x * channels);
+            for (int64_t x = right; x < w; ++x) borderPixel(x, y, target + x * channels);
+            if (count == 0) continue;
+            if (shortSums)
+                innerRow(y, target + left * channels, shortSumValues.data());
+            else
+                innerRow(y, target + left * channels, sums.data());
+        }
+    });
+    return !stopped;
 }
 
 // ---- Gaussian blur -------------------------------------------------------------------------------
@@ -219,44 +278,121 @@ std::vector<int32_t> GaussianKernel(double sigma, int64_t longestSide) {
     weights[static_cast<size_t>(half)] += static_cast<int32_t>((int64_t{1} << kBlurShift) - sum);
     return weights;
 }
+
+class TableFilter final : public TxRowFilter {
+public:
+    explicit TableFilter(const uint8_t* table) { std::memcpy(table_, table, sizeof table_); }
+    void Apply(uint8_t* pixels, uint32_t, uint32_t stride, uint32_t, uint32_t) const override {
+        for (uint32_t i = 0; i < stride; ++i) pixels[i] = table_[pixels[i]];
+    }
+
+private:
+    uint8_t table_[256];
+};
+
+class SaturationFilter final : public TxRowFilter {
+public:
+    SaturationFilter(int32_t amount, int32_t colourSpace) : yuv_(amount), amount_(amount), colourSpace_(colourSpace) {}
+    void Apply(uint8_t* p, uint32_t width, uint32_t, uint32_t, uint32_t) const override {
+        if (colourSpace_ == 2) {
+            for (uint32_t x = 0; x < width; ++x, p += 3) yuv_.Apply(p[0], p[1], p[2]);
+        } else {
+            for (uint32_t x = 0; x < width; ++x, p += 3) SaturateHsl(p[0], p[1], p[2], amount_);
+        }
+    }
+
+private:
+    SaturateYuv yuv_;
+    int32_t amount_;
+    int32_t colourSpace_;
+};
+
+// Single precision throughout; the squared horizontal distances are the same for every row.
+class RedEyeFilter final : public TxRowFilter {
+public:
+    RedEyeFilter(uint32_t width, uint32_t height)
+        : halfHeight_(static_cast<float>(height) / 2.0f),
+          area_(static_cast<float>(uint64_t{width} * height)),
+          dx2_(width) {
+        const float halfWidth = static_cast<float>(width) / 2.0f;
+        for (uint32_t x = 0; x < width; ++x) {
+            const float dx = static_cast<float>(x) - halfWidth;
+            dx2_[x] = dx * dx;
+        }
+    }
+    void Apply(uint8_t* p, uint32_t width, uint32_t, uint32_t row, uint32_t) const override {
+        const float dy = static_cast<float>(row) - halfHeight_;
+        const float dy2 = dy * dy;
+        for (uint32_t x = 0; x < width && x < dx2_.size(); ++x, p += 3) p[2] = Reduced(p[0], p[1], p[2], x, dy2);
+    }
+    uint8_t Reduced(uint8_t blue, uint8_t green, uint8_t red, uint32_t x, float dy2) const {
+        float a = 1.0f - 5.0f * (dx2_[x] + dy2) / area_;
+        if (a < 0.0f) a = 0.0f;
+        const float m = std::min(blue, green);
+        return TruncClamp(a * m + (1.0f - a) * static_cast<float>(red));
+    }
+    float Dy2(uint32_t row) const {
+        const float dy = static_cast<float>(row) - halfHeight_;
+        return dy * dy;
+    }
+
+private:
+    float halfHeight_;
+    float area_;
+    std::vector<float> dx2_;
+};
+
 }  // namespace
 
-bool TxImage::AdjustLight(int32_t brightness, int32_t contrast) {
-    if (!dib_) return false;
-    uint8_t table[256];
+void MakeLightTable(int32_t brightness, int32_t contrast, uint8_t (&table)[256]) {
     const double scale = (static_cast<double>(contrast) + 100.0) / 100.0;
     for (int v = 0; v < 256; ++v) {
         table[v] = TruncClamp((static_cast<double>(brightness) + 128.0) + scale * (v - 128) + 0.5);
     }
+}
+
+std::unique_ptr<TxRowFilter> MakeTableFilter(const uint8_t* table) { return std::make_unique<TableFilter>(table); }
+
+std::unique_ptr<TxRowFilter> MakeSaturationFilter(int32_t amount, int32_t colourSpace) {
+    if (colourSpace != 1 && colourSpace != 2) return nullptr;
+    return std::make_unique<SaturationFilter>(amount, colourSpace);
+}
+
+std::unique_ptr<TxRowFilter> MakeRedEyeFilter(uint32_t width, uint32_t height) {
+    return std::make_unique<RedEyeFilter>(width, height);
+}
+
+bool TxImage::AdjustLight(int32_t brightness, int32_t contrast) {
+    if (!dib_) return false;
+    uint8_t table[256];
+    MakeLightTable(brightness, contrast, table);
     return ApplyTable(table);
 }
 
 bool TxImage::Saturate(int32_t amount, int32_t colourSpace) {
     if (!dib_) return false;
-    if (colourSpace != 1 && colourSpace != 2) {
+    const std::unique_ptr<TxRowFilter> filter = MakeSaturationFilter(amount, colourSpace);
+    if (!filter) {
         SetLastError("Saturate: wrong colorspace");
         return false;
     }
-    const SaturateYuv yuv(amount);
-    auto apply = [&](uint8_t& blue, uint8_t& green, uint8_t& red) {
-        if (colourSpace == 2) {
-            yuv.Apply(blue, green, red);
-        } else {
-            SaturateHsl(blue, green, red, amount);
-        }
-    };
     if (header_.bitCount <= 8) {
-        // Palette pictures change through their palette.
+        // Palette pictures change through their palette: the palette as one row of pixels.
         TxRgbQuad* palette = MutablePalette();
-        for (uint32_t i = 0; i < header_.colourCount; ++i) apply(palette[i].blue, palette[i].green, palette[i].red);
+        for (uint32_t i = 0; i < header_.colourCount; ++i) {
+            uint8_t pixel[3] = {palette[i].blue, palette[i].green, palette[i].red};
+            filter->Apply(pixel, 1, 3, 0, 1);
+            palette[i].blue = pixel[0];
+            palette[i].green = pixel[1];
+            palette[i].red = pixel[2];
+        }
         PaletteChanged();
         return true;
     }
-    const uint32_t width = Width(), height = Height();
+    const uint32_t height = Height();
     for (uint32_t y = 0; y < height && !escape_; ++y) {
         progress_ = static_cast<int32_t>(uint64_t{y} * 100 / height);
-        uint8_t* p = Row(y);
-        for (uint32_t x = 0; x < width; ++x, p += 3) apply(p[0], p[1], p[2]);
+        filter->Apply(Row(y), Width(), stride_, y, height);
     }
     return true;
 }
@@ -268,15 +404,34 @@ bool TxImage::Convolve3x3(const int32_t* kernel, int32_t size, int32_t divisor, 
     const uint32_t width = Width(), height = Height();
 
     if (header_.bitCount == 24 || (header_.bitCount == 8 && IsGrayScale())) {
-        // True colour on its channels, an 8-bit grey picture on its indices, into a copy.
-        std::unique_ptr<uint8_t[]> result(new (std::nothrow) uint8_t[header_.sizeImage]);
+        // True colour on its channels, an 8-bit grey picture on its indices, into a second block of the
+        // same layout that then becomes the picture's.
+        const size_t total = DibSize();
+        auto* result = static_cast<uint8_t*>(TakeBlock(total));
         if (!result) return false;
-        std::memcpy(result.get(), bits_, header_.sizeImage);
+        const size_t front = static_cast<size_t>(bits_ - dib_);
+        uint8_t* resultBits = result + front;
+        std::memcpy(result, dib_, front);
         const int channels = header_.bitCount == 24 ? 3 : 1;
-        if (!ConvolveRows(bits_, stride_, width, height, channels, result.get(), stride_, k, escape_, progress_)) {
+        if (!ConvolveRows(bits_, stride_, width, height, channels, resultBits, stride_, k, escape_, progress_)) {
+            GiveBackBlock(result);
             return false;
         }
-        std::memcpy(bits_, result.get(), header_.sizeImage);
+        const size_t rowBytes = size_t{width} * channels;
+        if (borrowed_) {
+            // The storage is another image's: the rows go back into it.
+            for (uint32_t y = 0; y < height; ++y) std::memcpy(Row(y), resultBits + size_t{y} * stride_, rowBytes);
+            GiveBackBlock(result);
+            return true;
+        }
+        // Row padding stays 0, as in every picture of the raster core.
+        if (rowBytes < stride_) {
+            for (uint32_t y = 0; y < height; ++y)
+                std::memset(resultBits + size_t{y} * stride_ + rowBytes, 0, stride_ - rowBytes);
+        }
+        GiveBackBlock(std::exchange(dib_, result));
+        bits_ = resultBits;
+        PaletteChanged();
         return true;
     }
 
@@ -309,33 +464,19 @@ bool TxImage::Convolve3x3(const int32_t* kernel, int32_t size, int32_t divisor, 
 bool TxImage::ReduceRed(float /*unused*/) {
     if (!dib_ || header_.width <= 0 || header_.height <= 0) return false;
     const uint32_t width = Width(), height = Height();
-    // Single precision throughout; the squared horizontal distances are the same for every row.
-    const float halfWidth = static_cast<float>(width) / 2.0f, halfHeight = static_cast<float>(height) / 2.0f;
-    const auto area = static_cast<float>(uint64_t{width} * height);
-    std::vector<float> dx2(width);
-    for (uint32_t x = 0; x < width; ++x) {
-        const float dx = static_cast<float>(x) - halfWidth;
-        dx2[x] = dx * dx;
-    }
+    const RedEyeFilter filter(width, height);
     for (uint32_t y = 0; y < height && !escape_; ++y) {
         progress_ = static_cast<int32_t>(uint64_t{y} * 100 / height);
-        const float dy = static_cast<float>(y) - halfHeight;
-        const float dy2 = dy * dy;
-        uint8_t* row = Row(y);
+        if (header_.bitCount == 24) {
+            filter.Apply(Row(y), width, stride_, y, height);
+            continue;
+        }
+        const float dy2 = filter.Dy2(y);
         for (uint32_t x = 0; x < width; ++x) {
-            float a = 1.0f - 5.0f * (dx2[x] + dy2) / area;
-            if (a < 0.0f) a = 0.0f;
-            if (header_.bitCount == 24) {
-                uint8_t* p = row + size_t{x} * 3;
-                const float m = std::min(p[0], p[1]);
-                p[2] = TruncClamp(a * m + (1.0f - a) * static_cast<float>(p[2]));
-            } else {
-                const auto xs = static_cast<int32_t>(x), ys = static_cast<int32_t>(y);
-                TxRgbQuad c = GetPixelAt(xs, ys, false);
-                const float m = std::min(c.blue, c.green);
-                c.red = TruncClamp(a * m + (1.0f - a) * static_cast<float>(c.red));
-                SetPixelAt(xs, ys, c, false);
-            }
+            const auto xs = static_cast<int32_t>(x), ys = static_cast<int32_t>(y);
+            TxRgbQuad c = GetPixelAt(xs, ys, false);
+            c.red = filter.Reduced(c.blue, c.green, c.red, x, dy2);
+            SetPixelAt(xs, ys, c, false);
         }
     }
     return true;
@@ -359,62 +500,78 @@ bool TxImage::BlurGaussian(float radius) {
     const auto half = static_cast<int64_t>(weights.size() / 2);
     const size_t rowValues = size_t{width} * channels;
 
-    std::vector<uint16_t> middle;  // the row pass, with 8 fractional bits
-    std::vector<uint8_t> padded;
-    std::vector<uint32_t> sums(rowValues);
-    try {
-        middle.resize(rowValues * height);
-        padded.resize((width + 2 * static_cast<size_t>(half)) * channels);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
+    // The row pass, with 8 fractional bits.
+    if (rowValues > SIZE_MAX / 2 / height) return false;
+    PooledBlock middleBlock(rowValues * height * sizeof(uint16_t));
+    if (!middleBlock) return false;
+    uint16_t* middle = middleBlock.As<uint16_t>();
+    const auto centreWeight = static_cast<uint32_t>(weights[static_cast<size_t>(half)]);
+    // Each pass's rows are shared out between the cores; the column pass starts when the row pass is done.
+    std::atomic<bool> stopped{false};
+    auto keepGoing = [&](uint32_t first, uint32_t y, uint32_t end, int from) {
+        if (escape_ || stopped) {
+            stopped = true;
+            return false;
+        }
+        if (first == 0) progress_ = static_cast<int32_t>(from + uint64_t{y} * 50 / end);
+        return true;
+    };
 
     // Along the rows: each row padded by repeating its end pixels, borders clamp to the edge.
-    for (uint32_t y = 0; y < height; ++y) {
-        if (escape_) return false;
-        progress_ = static_cast<int32_t>(uint64_t{y} * 50 / height);
-        const uint8_t* row = Row(y);
-        for (int64_t x = -half; x < static_cast<int64_t>(width) + half; ++x) {
-            const int64_t from = std::clamp<int64_t>(x, 0, width - 1);
-            std::memcpy(&padded[static_cast<size_t>((x + half) * channels)], row + from * channels, channels);
+    ForRowRanges(height, uint64_t{width} * weights.size(), [&](uint32_t first, uint32_t end) {
+        std::vector<uint8_t> padded;
+        std::vector<uint32_t> sums;
+        if (!Reserve(padded, (width + 2 * static_cast<size_t>(half)) * channels) || !Reserve(sums, rowValues)) {
+            stopped = true;
+            return;
         }
-        // The kernel is symmetric: each weight multiplies the sum of its two mirrored inputs.
-        const uint8_t* centre = &padded[static_cast<size_t>(half * channels)];
-        const auto centreWeight = static_cast<uint32_t>(weights[static_cast<size_t>(half)]);
-        for (size_t i = 0; i < rowValues; ++i) sums[i] = centreWeight * centre[i];
-        for (int64_t t = 1; t <= half; ++t) {
-            const auto weight = static_cast<uint32_t>(weights[static_cast<size_t>(half + t)]);
-            if (weight == 0) continue;
-            const uint8_t* before = centre - t * channels;
-            const uint8_t* after = centre + t * channels;
-            for (size_t i = 0; i < rowValues; ++i) sums[i] += weight * static_cast<uint16_t>(before[i] + after[i]);
+        for (uint32_t y = first; y < end && keepGoing(first, y, end, 0); ++y) {
+            const uint8_t* row = Row(y);
+            for (int64_t x = -half; x < static_cast<int64_t>(width) + half; ++x) {
+                const int64_t from = std::clamp<int64_t>(x, 0, width - 1);
+                std::memcpy(&padded[static_cast<size_t>((x + half) * channels)], row + from * channels, channels);
+            }
+            // The kernel is symmetric: each weight multiplies the sum of its two mirrored inputs.
+            const uint8_t* centre = &padded[static_cast<size_t>(half * channels)];
+            for (size_t i = 0; i < rowValues; ++i) sums[i] = centreWeight * centre[i];
+            for (int64_t t = 1; t <= half; ++t) {
+                const auto weight = static_cast<uint32_t>(weights[static_cast<size_t>(half + t)]);
+                if (weight == 0) continue;
+                const uint8_t* before = centre - t * channels;
+                const uint8_t* after = centre + t * channels;
+                for (size_t i = 0; i < rowValues; ++i) sums[i] += weight * static_cast<uint16_t>(before[i] + after[i]);
+            }
+            uint16_t* target = &middle[size_t{y} * rowValues];
+            for (size_t i = 0; i < rowValues; ++i) target[i] = static_cast<uint16_t>((sums[i] + 32) >> 6);
         }
-        uint16_t* target = &middle[y * rowValues];
-        for (size_t i = 0; i < rowValues; ++i) target[i] = static_cast<uint16_t>((sums[i] + 32) >> 6);
-    }
+    });
+    if (stopped) return false;
 
-    // Along the columns, rounding to the nearest value.
-    std::unique_ptr<uint8_t[]> result(new (std::nothrow) uint8_t[rowValues * height]);
-    if (!result) return false;
-    for (uint32_t y = 0; y < height; ++y) {
-        if (escape_) return false;
-        progress_ = static_cast<int32_t>(50 + uint64_t{y} * 50 / height);
-        const uint16_t* centre = &middle[size_t{y} * rowValues];
-        const auto centreWeight = static_cast<uint32_t>(weights[static_cast<size_t>(half)]);
-        for (size_t i = 0; i < rowValues; ++i) sums[i] = centreWeight * centre[i];
-        for (int64_t t = 1; t <= half; ++t) {
-            const auto weight = static_cast<uint32_t>(weights[static_cast<size_t>(half + t)]);
-            if (weight == 0) continue;
-            const int64_t below = std::clamp<int64_t>(int64_t{y} - t, 0, height - 1);
-            const int64_t above = std::clamp<int64_t>(int64_t{y} + t, 0, height - 1);
-            const uint16_t* first = &middle[static_cast<size_t>(below) * rowValues];
-            const uint16_t* second = &middle[static_cast<size_t>(above) * rowValues];
-            for (size_t i = 0; i < rowValues; ++i) sums[i] += weight * (uint32_t{first[i]} + second[i]);
+    // Along the columns, rounding to the nearest value, straight into the picture: this pass reads only
+    // the row pass's values.
+    ForRowRanges(height, uint64_t{width} * weights.size(), [&](uint32_t first, uint32_t end) {
+        std::vector<uint32_t> sums;
+        if (!Reserve(sums, rowValues)) {
+            stopped = true;
+            return;
         }
-        uint8_t* target = result.get() + size_t{y} * rowValues;
-        for (size_t i = 0; i < rowValues; ++i) target[i] = static_cast<uint8_t>((sums[i] + (1u << 21)) >> 22);
-    }
-    for (uint32_t y = 0; y < height; ++y) std::memcpy(Row(y), result.get() + size_t{y} * rowValues, rowValues);
+        for (uint32_t y = first; y < end && keepGoing(first, y, end, 50); ++y) {
+            const uint16_t* centre = &middle[size_t{y} * rowValues];
+            for (size_t i = 0; i < rowValues; ++i) sums[i] = centreWeight * centre[i];
+            for (int64_t t = 1; t <= half; ++t) {
+                const auto weight = static_cast<uint32_t>(weights[static_cast<size_t>(half + t)]);
+                if (weight == 0) continue;
+                const int64_t below = std::clamp<int64_t>(int64_t{y} - t, 0, height - 1);
+                const int64_t above = std::clamp<int64_t>(int64_t{y} + t, 0, height - 1);
+                const uint16_t* low = &middle[static_cast<size_t>(below) * rowValues];
+                const uint16_t* high = &middle[static_cast<size_t>(above) * rowValues];
+                for (size_t i = 0; i < rowValues; ++i) sums[i] += weight * (uint32_t{low[i]} + high[i]);
+            }
+            uint8_t* target = Row(y);
+            for (size_t i = 0; i < rowValues; ++i) target[i] = static_cast<uint8_t>((sums[i] + (1u << 21)) >> 22);
+        }
+    });
+    if (stopped) return false;
 
     if (!oldPalette.empty()) return DecreaseBpp(oldBits, false, oldPalette.data(), oldImportant);
     return true;

@@ -9,6 +9,7 @@
 #include <string>
 #include <utility>
 
+#include "imagefiles/blockPool.h"
 #include "imagefiles/nearestColour.h"
 #include "imagefiles/txFile.h"
 #include "imagefiles/txImageBmp.h"
@@ -90,9 +91,9 @@ TxImage::~TxImage() { DiscardImage(); }
 bool TxImage::DiscardImage() {
     if (borrowed_) return false;
     frames_.clear();
-    std::free(alpha_);
+    GiveBackBlock(alpha_);
     alpha_ = nullptr;
-    std::free(dib_);
+    GiveBackBlock(dib_);
     dib_ = nullptr;
     bits_ = nullptr;
     header_ = TxBitmapInfoHeader{};
@@ -135,7 +136,8 @@ uint8_t* TxImage::Create(uint32_t width, uint32_t height, uint32_t bits, int32_t
 
     // Cleared, so that row padding written to files never carries stale memory.
     const size_t total = kHeaderBytes + size_t{colours} * 4 + header_.sizeImage;
-    dib_ = static_cast<uint8_t*>(std::calloc(total, 1));
+    dib_ = static_cast<uint8_t*>(TakeBlock(total));
+    if (dib_) std::memset(dib_, 0, total);
     if (!dib_) {
         header_ = TxBitmapInfoHeader{};
         SetLastError("Tessora::Create can't allocate memory");
@@ -340,7 +342,7 @@ bool TxImage::CreateAlphaPlane() {
     if (!dib_) return false;
     if (alpha_) return true;
     const size_t bytes = size_t{Width()} * Height();
-    alpha_ = static_cast<uint8_t*>(std::malloc(bytes));
+    alpha_ = static_cast<uint8_t*>(TakeBlock(bytes));
     if (!alpha_) return false;
     std::memset(alpha_, 255, bytes);
     return true;
@@ -348,7 +350,7 @@ bool TxImage::CreateAlphaPlane() {
 
 void TxImage::DeleteAlphaPlane() {
     if (borrowed_) return;
-    std::free(alpha_);
+    GiveBackBlock(alpha_);
     alpha_ = nullptr;
 }
 

@@ -367,3 +367,42 @@ TEST(MeasurePackedDib, RejectsLyingHeaders) {
     Put16(core, 4, 0);
     EXPECT_EQ(status(core), DibLayoutStatus::badDimensions);
 }
+
+// The blur written out: per-channel averages of the pixels within the radius along each row, then the
+// same down each column over those averages, in integers.
+TEST(BoxBlurPixels, EqualsTheAveragesWrittenOutForManySizesAndRadii) {
+    uint32_t state = 99;
+    auto next = [&] { return state = state * 1103515245u + 12345u; };
+    const int sizes[][2] = {{1, 1}, {9, 2}, {2, 17}, {31, 23}, {64, 5}};
+    for (const auto& size : sizes)
+        for (const int radius : {1, 2, 3, 8, 40}) {
+            const int w = size[0], h = size[1];
+            Block block(w, h);
+            for (uint32_t& p : block.pixels) p = next() >> 4;
+            const Block original = block;
+            ASSERT_TRUE(BoxBlurPixels(block.Rows(), w, h, radius));
+            Block across(w, h);
+            for (int pass = 0; pass < 2; ++pass) {
+                const Block from = pass == 0 ? original : across;
+                Block& to = pass == 0 ? across : block;
+                for (int y = 0; y < h; ++y)
+                    for (int x = 0; x < w; ++x) {
+                        uint32_t sum[3] = {}, n = 0;
+                        for (int d = -radius; d <= radius; ++d) {
+                            const int sx = pass == 0 ? x + d : x, sy = pass == 0 ? y : y + d;
+                            if (sx < 0 || sy < 0 || sx >= w || sy >= h) continue;
+                            const uint32_t p = from.pixels[static_cast<size_t>(sy) * w + sx];
+                            sum[0] += RedOf(p), sum[1] += GreenOf(p), sum[2] += BlueOf(p), ++n;
+                        }
+                        const uint32_t expected =
+                            PackPixel(static_cast<uint8_t>(sum[0] / n), static_cast<uint8_t>(sum[1] / n),
+                                      static_cast<uint8_t>(sum[2] / n));
+                        if (pass == 0)
+                            to.At(x, y) = expected;
+                        else
+                            ASSERT_EQ(to.At(x, y), expected)
+                                << w << "x" << h << " r" << radius << " at " << x << "," << y;
+                    }
+            }
+        }
+}

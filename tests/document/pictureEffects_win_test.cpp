@@ -9,6 +9,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -521,4 +522,48 @@ TEST_F(PictureEffects, UnknownKindsAndMissingSourcesChangeNothing) {
     EXPECT_EQ(ReduceColours(nullptr, 16), nullptr);
     EXPECT_EQ(ToGreyscale(nullptr), nullptr);
     EXPECT_TRUE(prompt.messages.empty());
+}
+
+// A 32-bit picture takes one-pass paths for most kinds; the same pixels at 24 bits go through the raster
+// core. Both must give the same bitmap: depth, colour table and every byte of every row.
+TEST_F(PictureEffects, OnePassResultsEqualTheRasterCoresOnEveryByte) {
+    struct Rows {
+        int bits = 0;
+        std::vector<uint8_t> bytes;
+        std::vector<RGBQUAD> colours;
+    };
+    auto rowsOf = [](HBITMAP bitmap) {
+        Rows rows;
+        DIBSECTION section{};
+        if (GetObjectW(bitmap, sizeof(section), &section) != sizeof(section)) return rows;
+        rows.bits = section.dsBmih.biBitCount;
+        const auto* first = static_cast<const uint8_t*>(section.dsBm.bmBits);
+        rows.bytes.assign(first, first + size_t(section.dsBm.bmWidthBytes) * section.dsBm.bmHeight);
+        if (rows.bits <= 8) {
+            MemoryDc dc;
+            ScopedSelect select(dc, bitmap);
+            rows.colours.resize(256);
+            rows.colours.resize(GetDIBColorTable(dc, 0, 256, rows.colours.data()));
+        }
+        return rows;
+    };
+    auto noise = [](int x, int y) {
+        const uint32_t h = static_cast<uint32_t>(x * 73856093 ^ y * 19349663) * 2654435761u;
+        return PackPixel(static_cast<uint8_t>(h >> 8), static_cast<uint8_t>(h >> 16), static_cast<uint8_t>(h >> 24));
+    };
+    BitmapHandle picture(MakePicture(301, 203, noise));  // odd width: 24-bit rows have padding
+    BitmapHandle asTwentyFour(ToBitDepth(picture.Get(), 24));
+    ASSERT_TRUE(asTwentyFour);
+    for (const int kind : {kEffectGrey, kEffectDarker, kEffectBrighter, kEffectMoreContrast, kEffectLessContrast,
+                           kEffectMoreSaturation, kEffectLessSaturation, kEffectRedEye}) {
+        BitmapHandle onePass(EffectResult(kind, picture.Get()));
+        BitmapHandle core(EffectResult(kind, asTwentyFour.Get()));
+        ASSERT_TRUE(onePass && core) << Name(kind);
+        const Rows a = rowsOf(onePass.Get()), b = rowsOf(core.Get());
+        EXPECT_EQ(a.bits, b.bits) << Name(kind);
+        EXPECT_TRUE(a.bytes == b.bytes) << Name(kind);
+        ASSERT_EQ(a.colours.size(), b.colours.size()) << Name(kind);
+        EXPECT_EQ(std::memcmp(a.colours.data(), b.colours.data(), a.colours.size() * sizeof(RGBQUAD)), 0) << Name(kind);
+        EXPECT_EQ(BitmapHeight(onePass.Get()), 203) << Name(kind);
+    }
 }

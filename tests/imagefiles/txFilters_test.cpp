@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "imageTestSupport.h"
+#include "imagefiles/rowRanges.h"
 #include "imagefiles/txImage.h"
 
 namespace {
@@ -368,4 +369,27 @@ TEST(BlurGaussian, KeepsTheDepthOfGreyAndPalettePictures) {
     EXPECT_EQ(PixelBytes(grey), before);
     TxImage empty;
     EXPECT_FALSE(empty.BlurGaussian(2.0f));
+}
+
+// Large pictures are filtered on several threads, each taking a range of rows: the result must be the
+// one a single thread gives, for every filter that shares out its rows.
+TEST(RowRanges, FiltersGiveTheSameBytesOnOneThreadAndOnMany) {
+    TxImage source;
+    ASSERT_TRUE(source.Create(801, 400, 24, kTxFormatNone));  // over the size that starts a second thread
+    FillRandom(source, 5);
+    const int32_t sharpen[9] = {-1, -1, -1, -1, 15, -1, -1, -1, -1};
+    const int32_t large[25] = {1, 2, 3, 2, 1, 2, 4, 6, 4, 2, 3, 6, 90, 6, 3, 2, 4, 6, 4, 2, 1, 2, 3, 2, 1};
+    auto filtered = [&](unsigned threads, int which) {
+        LimitRowRangeThreads(threads);
+        TxImage work;
+        EXPECT_TRUE(work.Create(source.Width(), source.Height(), 24, kTxFormatNone));
+        std::memcpy(work.Bits(), source.Bits(), source.Header().sizeImage);
+        const bool done = which == 0   ? work.Convolve3x3(sharpen, 3, 7, 0)
+                          : which == 1 ? work.Convolve3x3(large, 5, 0, 0)
+                                       : work.BlurGaussian(2.5f);
+        EXPECT_TRUE(done);
+        LimitRowRangeThreads(0);
+        return PixelBytes(work);
+    };
+    for (int which = 0; which < 3; ++which) EXPECT_TRUE(filtered(1, which) == filtered(4, which)) << which;
 }
