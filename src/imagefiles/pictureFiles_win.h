@@ -69,8 +69,13 @@ struct PictureRead {
 };
 // Decodes a picture file into a bitmap: BMP files at their own depth (run-length files through the
 // platform's loader), metafiles played onto white, everything else through GDI+ into a bottom-up
-// 32-bit DIB section holding premultiplied alpha. Needs a live GdiplusSession for the GDI+ formats.
+// 32-bit DIB section holding premultiplied alpha. PNG files go through libpng into the same pixels with
+// the same alpha flag, and through GDI+ when libpng refuses them. Needs a live GdiplusSession for the
+// GDI+ formats.
 PictureRead ReadPictureBitmap(const std::wstring& path);
+// Tests: PNG files through libpng first (the default) or through GDI+ alone, as before libpng read them.
+enum class PngDecoding { library, platform };
+void SetPngDecodingForTests(PngDecoding decoding);
 
 // Makes bitmap (taken over) the document: canvas to its origin, ReplacePicture then ForgetHistory,
 // SetDocumentFile, pictureUnmodified. False when the document could not take the bitmap (ReplacePicture
@@ -91,10 +96,12 @@ void SetDocumentFile(const wchar_t* path, const WIN32_FIND_DATAW* fileData, bool
 bool WritePictureFile(HBITMAP bitmap, const std::wstring& path, bool asDocument);
 // The program's BMP writer: header, colour table, bits at the bitmap's own depth.
 bool WriteBmpFile(HBITMAP bitmap, const std::wstring& path);
-// The PNG writer with alpha for 32-bit bitmaps whose fourth bytes are premultiplied alpha.
+// The PNG writer with alpha for 32-bit bitmaps whose fourth bytes are premultiplied alpha: straight RGBA,
+// written from a DIB section's memory (pngEncode.h), through the raster core for other bitmaps.
 bool WriteAlphaPng(const std::wstring& path, HBITMAP bitmap);
-// The raster core's PNG writer for pictures without alpha: 24-bit colour, or the palette of 1-, 4- and
-// 8-bit pictures.
+// The PNG writer for pictures without alpha: 24- and 32-bit DIB sections as RGB straight from their
+// memory (pngEncode.h), other bitmaps through the raster core's writer (24-bit colour, or the palette of
+// 1-, 4- and 8-bit pictures).
 bool WritePlainPng(const std::wstring& path, HBITMAP bitmap);
 // GDI+'s encoder of the path's format. GIF gets an 8-bit picture with its own palette (exact up to 256
 // colours, else the standard palette with error diffusion); every result is decoded once before it

@@ -1,12 +1,14 @@
 // Decoding picture files. The whole file is read once and checked before any decoder sees it: BMP
 // headers against the bytes present (a truncated BMP would otherwise load as a half-black picture),
-// JPEG, PNG and GIF files for their closing structures, metafile headers for their sizes.
+// JPEG, PNG and GIF files for their closing structures, metafile headers for their sizes. PNG files are
+// decoded with libpng into the same pixels GDI+ gives, GDI+ taking over whatever libpng refuses.
 #include <objidl.h>
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 #include "document/bitmapOps.h"
@@ -14,10 +16,13 @@
 #include "imagefiles/bmpRows.h"
 #include "imagefiles/pictureFiles_win.h"
 #include "imagefiles/pictureFormats.h"
+#include "imagefiles/pngDecode.h"
 #include "win/gdiHandles.h"
 #include "win/gdiplus.h"
 
 namespace {
+
+PngDecoding pngDecoding = PngDecoding::library;
 
 // Files beyond this size are not pictures the program can hold.
 constexpr uint64_t kLargestPictureFile = uint64_t{1} << 30;
@@ -94,6 +99,52 @@ ReadFailure ReadWholeFile(const std::wstring& path, GlobalBlock& block, size_t& 
     }
     return ReadFailure::none;
 }
+
+// The bytes of a file on one of the machine's own disks, mapped read-only where the system's cache holds
+// them: no copy into fresh memory, whose first touch costs as much as decoding a large PNG. A file elsewhere
+// (a network share, a removable drive), whose pages could fail to arrive after it opened, is not mapped
+// and is read as a whole instead, as is any file the system will not map.
+class MappedFile {
+public:
+    MappedFile() = default;
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+    ~MappedFile() { Close(); }
+    void Close() {
+        if (view_) UnmapViewOfFile(view_);
+        if (mapping_) CloseHandle(mapping_);
+        if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+        view_ = mapping_ = nullptr;
+        file_ = INVALID_HANDLE_VALUE;
+    }
+    // The failures ReadWholeFile gives for a file it cannot open or will not take; none otherwise, with
+    // Data() null when the file is not mapped.
+    ReadFailure Open(const std::wstring& path, size_t& size) {
+        wchar_t volume[MAX_PATH] = {};
+        if (!GetVolumePathNameW(path.c_str(), volume, MAX_PATH) || GetDriveTypeW(volume) != DRIVE_FIXED)
+            return ReadFailure::none;
+        file_ = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        if (file_ == INVALID_HANDLE_VALUE) return ReadFailure::unreadable;
+        LARGE_INTEGER length{};
+        if (!GetFileSizeEx(file_, &length)) return ReadFailure::unreadable;
+        if (length.QuadPart <= 0 || static_cast<uint64_t>(length.QuadPart) > kLargestPictureFile)
+            return ReadFailure::undecodable;
+        mapping_ = CreateFileMappingW(file_, nullptr, PAGE_READONLY, 0, 0, nullptr);
+        if (mapping_) view_ = MapViewOfFile(mapping_, FILE_MAP_READ, 0, 0, 0);
+        if (view_)
+            size = static_cast<size_t>(length.QuadPart);
+        else
+            Close();
+        return ReadFailure::none;
+    }
+    const uint8_t* Data() const { return static_cast<const uint8_t*>(view_); }
+
+private:
+    HANDLE file_ = INVALID_HANDLE_VALUE;
+    HANDLE mapping_ = nullptr;
+    void* view_ = nullptr;
+};
 
 // A BITMAPINFO with room for a full colour table or the three bit-field masks.
 struct DibInfo {
@@ -278,19 +329,54 @@ PictureRead DecodeWithGdiplus(GlobalBlock& block) {
     return read;
 }
 
+// A PNG file through libpng into a bottom-up 32-bit DIB section, with the pixels and the alpha flag that
+// DecodeWithGdiplus would give (see pngDecode.h). False when libpng refuses the file (damaged, or
+// anything it warns about): nothing is made and GDI+ decides instead. True with read filled otherwise,
+// a failure included when the picture is too large or no room can be made for it.
+bool DecodePngWithLibpng(const uint8_t* data, size_t size, PictureRead& read) {
+    PngDecoder decoder(data, size);
+    if (!decoder.ReadHeader(static_cast<uint32_t>(kMaxPictureDimension))) return false;
+    const PngFacts& facts = decoder.Facts();
+    if (!PictureSizeAllowed(facts.width, facts.height)) {
+        read.failure = ReadFailure::undecodable;
+        return true;
+    }
+    const int width = static_cast<int>(facts.width), height = static_cast<int>(facts.height);
+    BitmapHandle picture(CreatePictureBitmap(width, height, 32));
+    DIBSECTION section{};
+    if (!picture || GetObjectW(picture.Get(), sizeof(section), &section) != sizeof(section) || !section.dsBm.bmBits) {
+        read.failure = ReadFailure::outOfMemory;
+        return true;
+    }
+    GdiFlush();
+    // Bottom-up: picture row 0 is the last memory row.
+    const ptrdiff_t stride = static_cast<ptrdiff_t>(width) * 4;
+    uint8_t* top = static_cast<uint8_t*>(section.dsBm.bmBits) + stride * (height - 1);
+    if (!decoder.ReadRows(top, -stride)) return false;
+    read.bitmap = picture.Release();
+    read.hasAlpha = PngReportsAlpha(facts);
+    read.failure = ReadFailure::none;
+    return true;
+}
+
 }  // namespace
+
+void SetPngDecodingForTests(PngDecoding decoding) { pngDecoding = decoding; }
 
 PictureRead ReadPictureBitmap(const std::wstring& path) {
     PictureRead read;
+    MappedFile mapped;
     GlobalBlock block;
     size_t size = 0;
-    read.failure = ReadWholeFile(path, block, size);
+    read.failure = mapped.Open(path, size);
+    if (read.failure == ReadFailure::none && !mapped.Data()) read.failure = ReadWholeFile(path, block, size);
     if (read.failure != ReadFailure::none) return read;
 
     FileKind kind;
     {
-        GlobalView view(block.Get());
-        const uint8_t* data = view.Data();
+        std::optional<GlobalView> view;
+        if (!mapped.Data()) view.emplace(block.Get());
+        const uint8_t* data = mapped.Data() ? mapped.Data() : view->Data();
         if (!data) {
             read.failure = ReadFailure::outOfMemory;
             return read;
@@ -305,8 +391,10 @@ PictureRead ReadPictureBitmap(const std::wstring& path) {
                         return read;
                     case BmpCheck::plain:
                         // Run-length files are the platform's; plain rows are copied as they are.
-                        if (info.compression != BI_RGB && info.compression != BI_BITFIELDS)
+                        if (info.compression != BI_RGB && info.compression != BI_BITFIELDS) {
+                            mapped.Close();  // the loader opens the file itself
                             return LoadWithPlatformLoader(path);
+                        }
                         return ReadOwnBmp(data, size, info);
                     case BmpCheck::ownReader:
                         return ReadOwnBmp(data, size, info);
@@ -333,9 +421,25 @@ PictureRead ReadPictureBitmap(const std::wstring& path) {
                     read.failure = ReadFailure::undecodable;
                     return read;
                 }
+                if (kind == FileKind::png && pngDecoding == PngDecoding::library &&
+                    DecodePngWithLibpng(data, size, read))
+                    return read;
                 break;
             }
         }
+    }
+    if (mapped.Data()) {
+        // GDI+ reads from global memory: the bytes are copied there only now.
+        if (!block.Allocate(size)) {
+            read.failure = ReadFailure::outOfMemory;
+            return read;
+        }
+        GlobalView view(block.Get());
+        if (!view.Data()) {
+            read.failure = ReadFailure::outOfMemory;
+            return read;
+        }
+        std::memcpy(view.Data(), mapped.Data(), size);
     }
     return DecodeWithGdiplus(block);
 }

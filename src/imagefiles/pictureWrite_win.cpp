@@ -1,5 +1,6 @@
-// Writing picture files: the program's BMP writer, the PNG writer with alpha, GDI+'s encoders, and the
-// temporary file through which every save reaches the disk.
+// Writing picture files: the program's BMP writer, the PNG writers (straight from the memory of 24- and
+// 32-bit DIB sections, through the raster core for other bitmaps), GDI+'s encoders, and the temporary
+// file through which every save reaches the disk.
 #include <objidl.h>
 #include <shlwapi.h>
 #include <windows.h>
@@ -14,6 +15,7 @@
 #include "imagefiles/alphaPicture.h"
 #include "imagefiles/pictureFiles_win.h"
 #include "imagefiles/pictureFormats.h"
+#include "imagefiles/pngEncode.h"
 #include "imagefiles/txFile.h"
 #include "imagefiles/txImage.h"
 #include "win/gdiHandles.h"
@@ -216,6 +218,37 @@ bool MakeIndexedPicture(HBITMAP bitmap, int width, int height, IndexedPicture& p
     return true;
 }
 
+// The rows of a DIB section as the direct PNG writer reads them, when the section is one it takes: 32 bits
+// per pixel in blue, green, red order (the fourth byte premultiplied alpha or ignored), or 24 bits without
+// alpha. Anything else (a device-dependent bitmap, fewer bits, other bit fields) goes through the raster core.
+bool DirectPngRows(HBITMAP bitmap, bool alpha, PngPixelRows& rows) {
+    DIBSECTION section{};
+    if (!bitmap || GetObjectW(bitmap, sizeof(section), &section) != sizeof(section) || !section.dsBm.bmBits)
+        return false;
+    const BITMAPINFOHEADER& header = section.dsBmih;
+    const bool standardMasks = header.biCompression == BI_BITFIELDS && section.dsBitfields[0] == 0xFF0000 &&
+                               section.dsBitfields[1] == 0xFF00 && section.dsBitfields[2] == 0xFF;
+    if (header.biCompression != BI_RGB && !standardMasks) return false;
+    if (header.biBitCount == 32) {
+        rows.layout = alpha ? PngPixelLayout::premultipliedBgra32 : PngPixelLayout::bgrx32;
+    } else if (header.biBitCount == 24 && !alpha) {
+        rows.layout = PngPixelLayout::bgr24;
+    } else {
+        return false;
+    }
+    const int width = section.dsBm.bmWidth, height = section.dsBm.bmHeight;
+    if (width <= 0 || height <= 0) return false;
+    const ptrdiff_t stride = section.dsBm.bmWidthBytes;
+    auto* bits = static_cast<const uint8_t*>(section.dsBm.bmBits);
+    // Bottom-up memory unless the header's height is negative.
+    rows.top = header.biHeight < 0 ? bits : bits + stride * (height - 1);
+    rows.stride = header.biHeight < 0 ? stride : -stride;
+    rows.width = static_cast<uint32_t>(width);
+    rows.height = static_cast<uint32_t>(height);
+    GdiFlush();
+    return true;
+}
+
 }  // namespace
 
 void SetWriteLimitForTests(uint64_t bytes) { writeLimit = bytes; }
@@ -312,6 +345,8 @@ bool WriteBmpTo(HBITMAP bitmap, TxFile& sink) {
 }
 
 bool WritePlainPngTo(HBITMAP bitmap, TxFile& sink) {
+    PngPixelRows rows;
+    if (DirectPngRows(bitmap, false, rows)) return EncodePngRows(rows, sink);
     TxImage image;
     return image.FromBitmapHandle(bitmap) && image.Encode(&sink, kTxFormatPng);
 }
@@ -319,6 +354,8 @@ bool WritePlainPngTo(HBITMAP bitmap, TxFile& sink) {
 bool WriteAlphaPngTo(HBITMAP bitmap, TxFile& sink) {
     BITMAP record{};
     if (!bitmap || !GetObjectW(bitmap, sizeof(record), &record) || record.bmBitsPixel != 32) return false;
+    PngPixelRows rows;
+    if (DirectPngRows(bitmap, true, rows)) return EncodePngRows(rows, sink);
     std::vector<uint32_t> pixels;
     if (!ReadPixels32(bitmap, record.bmWidth, record.bmHeight, false, pixels)) return false;
     TxImage image;
