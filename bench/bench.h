@@ -22,7 +22,8 @@ void RunLocalisationBenchmarks(int runs);
 void RunImageFileBenchmarks(int runs);
 // Benchmarks of the painting primitives (flood fill, colour replacement, the Extras pictures).
 void RunPaintingBenchmarks(int runs);
-// Benchmarks of the canvas (full repaints at three zooms, a pen stroke through the mouse messages).
+// Benchmarks of the canvas (full repaints at three zooms, a pen stroke through the mouse messages, the
+// moves of a pen and a brush stroke at 12.5 % with the paints they cause).
 void RunViewBenchmarks(int runs);
 // Benchmarks of the file layer (opening and saving BMP, PNG and JPEG) and of every picture effect.
 void RunFileBenchmarks(int runs);

@@ -1,8 +1,10 @@
 // Benchmarks of the canvas: a full repaint of a 1280 x 800 client area showing a 4000 x 3000 picture at
-// 100 %, at 12.5 % and at 800 % with the grid, and a 500-point pen stroke through the canvas's mouse
-// messages from press to release, its undo step included.
+// 100 %, at 12.5 % and at 800 % with the grid, a 500-point pen stroke through the canvas's mouse
+// messages from press to release, its undo step included, and the moves of a pen and a brush stroke at
+// 12.5 % one by one, each with the paints it causes (the canvas's and the thumbnail's).
 #include <windows.h>
 
+#include <cmath>
 #include <cstdio>
 
 #include "bench/bench.h"
@@ -10,6 +12,7 @@
 #include "document/imageModel.h"
 #include "painting/toolState.h"
 #include "views/canvasWindow.h"
+#include "views/miniatureWindow.h"
 #include "win/gdiHandles.h"
 
 namespace {
@@ -81,6 +84,35 @@ void PenStrokeBenchmark(int runs, CanvasHost& host) {
     });
 }
 
+// Each move of a stroke at 12.5 % (the whole picture in view), followed by the paints it causes as the
+// program's message loop would run them: the canvas's and the thumbnail's. The median of the moves; the
+// press and the release are not timed.
+void StrokeMoveBenchmark(CanvasHost& host, HWND thumbnail, const char* name, int tool) {
+    constexpr int kMoves = 400;
+    host.canvas.ZoomAt(125, 0, 0);
+    host.canvas.ScrollToOrigin();
+    TheToolState().SelectTool(tool);
+    const HWND canvas = host.canvas.Hwnd();
+    const auto paintAll = [&] {
+        UpdateWindow(canvas);
+        if (thumbnail) UpdateWindow(thumbnail);
+    };
+    // A smooth path over the picture's 500 x 375 window pixels, some 10 pixels a move.
+    const auto pointAt = [](int i) {
+        return At(static_cast<int>(253 + 200 * std::sin(i * 0.05)), static_cast<int>(190 + 150 * std::sin(i * 0.07)));
+    };
+    paintAll();
+    SendMessageW(canvas, WM_LBUTTONDOWN, MK_LBUTTON, pointAt(0));
+    paintAll();
+    int move = 0;
+    Measure(name, kMoves, [&] {
+        SendMessageW(canvas, WM_MOUSEMOVE, MK_LBUTTON, pointAt(++move));
+        paintAll();
+    });
+    SendMessageW(canvas, WM_LBUTTONUP, 0, pointAt(move));
+    paintAll();
+}
+
 }  // namespace
 
 void RunViewBenchmarks(int runs) {
@@ -100,4 +132,15 @@ void RunViewBenchmarks(int runs) {
     RepaintBenchmark(runs, host, "CanvasRepaint12.5", 125);
     RepaintBenchmark(runs, host, "CanvasRepaint800Grid", 8000);
     PenStrokeBenchmark(runs, host);
+
+    // The moves are painted as on screen: the canvas shown, and the thumbnail beside it as the program
+    // shows it when switched on (the rulers only move their markers to the real pointer).
+    ShowWindow(host.host, SW_SHOWNOACTIVATE);
+    const HWND thumbnail = PrepareThumbnail(host.host);
+    if (thumbnail) ShowWindow(thumbnail, SW_SHOWNOACTIVATE);
+    TheToolState().SetPenWidth(1);
+    StrokeMoveBenchmark(host, thumbnail, "CanvasPenMove12.5", kToolPen);
+    TheToolState().SetBrushWidth(4);
+    StrokeMoveBenchmark(host, thumbnail, "CanvasBrushMove12.5", kToolBrush);
+    if (thumbnail) DestroyWindow(thumbnail);
 }

@@ -31,3 +31,15 @@ std::array<PixelPoint, 4> BrushNibPolygon(int shape, int size, int x1, int y1, i
             return {{{x1, y1}, {x1, y1}, {x1, y1}, {x1, y1}}};
     }
 }
+
+int64_t SprayDotDraws(int radius) {
+    if (radius < 1) return 0;
+    const int64_t limit = static_cast<int64_t>(radius) * radius;
+    int64_t count = 0;
+    int64_t reach = radius;  // the widest dx of the row, shrinking as |dy| grows
+    for (int64_t dy = 0; dy <= radius; ++dy) {
+        while (reach * reach + dy * dy > limit) --reach;
+        count += (dy == 0 ? 1 : 2) * (2 * reach + 1);
+    }
+    return count;
+}

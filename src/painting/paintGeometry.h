@@ -72,6 +72,11 @@ void ForEachSprayDotOf(int radius, Random&& random, Paint&& paint) {
     }
 }
 
+// How many numbers one burst of the radius draws: the offsets inside the disc, 0 for r < 1. A burst
+// that is left out moves the sequence on by as many (ProgramRandSkip), so the bursts after it scatter
+// the same dots.
+int64_t SprayDotDraws(int radius);
+
 // The burst of the process-wide sequence (ProgramRand).
 template <typename Paint>
 void ForEachSprayDot(int radius, Paint&& paint) {

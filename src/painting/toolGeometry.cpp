@@ -155,6 +155,26 @@ PixelRect WidenedBy(const PixelRect& rect, ToolSize size) {
                      Saturated(rect.bottom + growY)};
 }
 
+int64_t MarkReach(ToolSize size) { return int64_t{std::max({size.width, size.height, 1})} + 1; }
+
+int64_t LineReach(int lineWidth) { return int64_t{std::max(lineWidth, 1)} + 1; }
+
+int64_t CornerReach(int lineWidth) { return 5 * int64_t{std::max(lineWidth, 1)} + 2; }
+
+PixelRect MarksAround(const PixelRect& box, int64_t reach) {
+    if (box.right < box.left || box.bottom < box.top) return PixelRect{};
+    const int64_t grow = std::max<int64_t>(reach, 0);
+    return PixelRect{Saturated(box.left - grow), Saturated(box.top - grow), Saturated(int64_t{box.right} + 1 + grow),
+                     Saturated(int64_t{box.bottom} + 1 + grow)};
+}
+
+PixelRect UnionOfRects(const PixelRect& a, const PixelRect& b) {
+    if (a.IsEmpty()) return b.IsEmpty() ? PixelRect{} : b;
+    if (b.IsEmpty()) return a;
+    return PixelRect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                     std::max(a.bottom, b.bottom)};
+}
+
 bool NearStartPoint(PixelPoint point, PixelPoint first, int dragWidth, int dragHeight, int zoom, int lineWidth) {
     const int64_t z = zoom < 1 ? 1 : zoom;
     const int64_t reachX = int64_t{dragWidth} * 1000 / z + lineWidth;

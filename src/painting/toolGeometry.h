@@ -109,6 +109,24 @@ PixelRect SpannedBox(PixelPoint a, PixelPoint b);
 // of the integer.
 PixelRect WidenedBy(const PixelRect& rect, ToolSize size);
 
+// ---- what the live preview covers -----------------------------------------------------------------
+
+// How far the marks of a freehand tool of this size reach beyond the points they are drawn through, as
+// the canvas repaints a preview: the whole size and one pixel more (the marks themselves reach about half
+// of it: the pen's and brush's half width, the airbrush's radius, the eraser's half square).
+int64_t MarkReach(ToolSize size);
+// The same for lines and outlines of the line width: the width and one pixel more.
+int64_t LineReach(int lineWidth);
+// The same for the corners of a polygon or a free-form outline of the line width: as far as a miter
+// join can reach (GDI+ limits it to ten times half the width), and two pixels more.
+int64_t CornerReach(int lineWidth);
+// The pixels that marks reaching `reach` beyond the points of the inclusive box can touch: right and
+// bottom one further, then widened by reach on every side; saturates at the limits of the integer. An
+// empty box (right < left or bottom < top, as BoundingBox gives for no points) gives an empty rectangle.
+PixelRect MarksAround(const PixelRect& box, int64_t reach);
+// The smallest rectangle that holds both; an empty one adds nothing.
+PixelRect UnionOfRects(const PixelRect& a, const PixelRect& b);
+
 // The polygon closes when released this near its first corner: the system's drag rectangle (in window
 // pixels) converted to picture pixels at the zoom, plus the line width, in each axis.
 bool NearStartPoint(PixelPoint point, PixelPoint first, int dragWidth, int dragHeight, int zoom, int lineWidth);

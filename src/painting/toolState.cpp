@@ -7,6 +7,7 @@
 #include "document/floatingSelection.h"
 #include "document/imageModel.h"
 #include "painting/statusText.h"
+#include "painting/toolWindows.h"
 #include "panels/colourState.h"
 
 namespace {
@@ -156,13 +157,21 @@ void ToolState::PointerDown(bool isLeft, int x, int y, bool isDoubleClick) {
     stroke_.strokeStart = stroke_.strokeEnd = PixelPoint{x, y};
     toolObject_->BeginStroke(isLeft, x, y, isDoubleClick);
     Clear();
+    // A new stroke may replace a whole preview; a tool that changed the picture has told the views.
+    InvalidateCanvas();
 }
 
 void ToolState::PointerMove(bool isLeft, int x, int y) {
     const DispatchScope scope(*this);
     Prepare();
-    if (toolObject_->ContinueStroke(isLeft, x, y)) stroke_.strokeEnd = PixelPoint{x, y};
+    ToolBase* tool = toolObject_.get();
+    const PreviewArea before = tool->LivePreview();
+    if (tool->ContinueStroke(isLeft, x, y)) stroke_.strokeEnd = PixelPoint{x, y};
+    // The preview changed at most where it lay before the move and where it lies now; a tool that
+    // changed the picture has told the views itself.
+    const PreviewArea after = toolObject_.get() == tool ? tool->LivePreview() : PreviewArea::Anywhere();
     Clear();
+    RepaintPreview(CombinedPreview(before, after));
 }
 
 void ToolState::PointerUp(bool isLeft, int x, int y) {
@@ -213,6 +222,10 @@ void ToolState::InvalidateCanvas() {
     if (canvas && IsWindow(canvas)) InvalidateRect(canvas, nullptr, FALSE);
 }
 
+void ToolState::RepaintPreview(const PreviewArea& area) {
+    if (!area.known || !RepaintCanvasPreview(area.picture, area.canvas)) InvalidateCanvas();
+}
+
 void ToolState::TrackPointer(int x, int y, unsigned keys) {
     const int tool = settings_.currentTool;
     const ImageModel& document = TheImageModel();
@@ -224,16 +237,15 @@ void ToolState::TrackPointer(int x, int y, unsigned keys) {
         const bool square = settings_.currentTool >= kToolLine && (keys & MK_SHIFT) != 0;
         return SizeText(drag.x, square ? drag.x : drag.y);
     };
+    // Each move repaints the part of the canvas its preview changed.
     if (keys & MK_LBUTTON) {
         PointerMove(true, x, y);
-        InvalidateCanvas();
         const int current = settings_.currentTool;
         if (current >= kToolText || current == kToolFreeSelection || current == kToolRectSelection)
             ShowStatusText(kStatusSize, dragText());
     }
     if (keys & MK_RBUTTON) {
         PointerMove(false, x, y);
-        InvalidateCanvas();
         if (settings_.currentTool >= kToolText) ShowStatusText(kStatusSize, dragText());
     }
 }

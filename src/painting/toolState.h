@@ -65,6 +65,8 @@ public:
     void SelectAll();
 
     // ---- dispatch from the canvas (picture coordinates) ----
+    // A press repaints the whole canvas; a move only the area its preview changed (LivePreview before
+    // and after it), leaving the scroll bars and the thumbnail alone while the picture stays as it is.
     void PointerDown(bool isLeft, int x, int y, bool isDoubleClick);
     void PointerMove(bool isLeft, int x, int y);
     void PointerUp(bool isLeft, int x, int y);
@@ -96,6 +98,8 @@ private:
     class DispatchScope;
     friend class DispatchScope;
     void InvalidateCanvas();
+    // The canvas repaints the preview's area; anywhere, or without a canvas that can, the whole canvas.
+    void RepaintPreview(const PreviewArea& area);
 
     ToolSettings settings_;
     std::unique_ptr<ToolBase> toolObject_;

@@ -57,6 +57,12 @@ void ZoomCanvasAt(int newZoom, int ax, int ay) {
 
 bool CanvasInDrag() { return HaveCanvas() && Canvas().drawing && Canvas().drawing(); }
 
+bool RepaintCanvasPreview(const PixelRect& picture, const PixelRect& canvas) {
+    if (!HaveCanvas() || !Canvas().repaintPreview) return false;
+    Canvas().repaintPreview(picture, canvas);
+    return true;
+}
+
 void SetSelectionMenu(SelectionMenu menu) { Menu() = std::move(menu); }
 
 void ShowSelectionMenu(int screenX, int screenY) {

@@ -18,6 +18,9 @@ struct CanvasServices {
     std::function<void(int newZoom, int ax, int ay)> zoomAt;
     // The canvas is in a tool drag (a button pressed on the picture and not yet released).
     std::function<bool()> drawing;
+    // Repaints the part of the canvas that shows the picture area `picture` (picture coordinates) and the
+    // window area `canvas`, with the margins the zoom's rounding needs.
+    std::function<void(const PixelRect& picture, const PixelRect& canvas)> repaintPreview;
 };
 // The canvas registers itself at creation and clears the entry (an empty record) when it goes.
 void SetCanvasServices(CanvasServices services);
@@ -33,6 +36,8 @@ POINT CanvasToScreen(POINT point);
 bool ZoomRectOnCanvas(int newZoom, int cx, int cy, RECT& result);
 void ZoomCanvasAt(int newZoom, int ax, int ay);
 bool CanvasInDrag();
+// Has the canvas repaint a tool preview's areas (see CanvasServices); false without a canvas that can.
+bool RepaintCanvasPreview(const PixelRect& picture, const PixelRect& canvas);
 
 // Shows the selection's context menu at a screen point and runs the chosen command; registered by the
 // main window (null: none).

@@ -3,6 +3,7 @@
 #include "painting/tools.h"
 
 #include "document/imageModel.h"
+#include "document/selectionGeometry.h"
 #include "painting/drawPrimitives_win.h"
 #include "painting/programRandom.h"
 #include "painting/toolState.h"
@@ -35,6 +36,11 @@ std::vector<POINT> StrokeAsPoints(const StrokePoints& points) {
     result.reserve(static_cast<size_t>(points.Count()));
     for (int i = 0; i < points.Count(); ++i) result.push_back(POINT{points[i].x, points[i].y});
     return result;
+}
+
+PreviewArea CombinedPreview(const PreviewArea& a, const PreviewArea& b) {
+    if (!a.known || !b.known) return PreviewArea::Anywhere();
+    return PreviewArea{true, UnionOfRects(a.picture, b.picture), UnionOfRects(a.canvas, b.canvas)};
 }
 
 bool NearStartPoint(int x, int y, PixelPoint first) {
@@ -109,6 +115,7 @@ bool ToolBase::EndStroke(bool, int&, int&) { return true; }
 bool ToolBase::OnEscape() { return true; }
 void ToolBase::DrawOnPicture(HDC) {}
 void ToolBase::DrawOnCanvas(HDC) {}
+PreviewArea ToolBase::LivePreview() const { return PreviewArea::Anywhere(); }
 void ToolBase::AdjustSize(bool) {}
 
 void ToolBase::FinishStroke(bool) {
@@ -124,10 +131,10 @@ void SmoothDrawTool::BeginStroke(bool isLeft, int x, int y, bool) {
     points.Reset();
     shiftAtStart = ShiftKeyAtMessage() ? 1 : 0;
     leftButton = isLeft ? 1 : 0;
-    // Twice, so that a click without movement paints a dot.
+    // Twice, so that a click without movement paints a dot. Only the preview changes: the tool state
+    // repaints the canvas.
     points.Append(PixelPoint{x, y});
     points.Append(PixelPoint{x, y});
-    TheImageModel().NotifyViews();
 }
 
 bool SmoothDrawTool::ContinueStroke(bool, int& x, int& y) {
@@ -137,8 +144,9 @@ bool SmoothDrawTool::ContinueStroke(bool, int& x, int& y) {
         if (direction == kDirectionUndecided) return false;
         ConstrainToDirection(stroke.strokeStart, x, y, direction);
     }
+    // Only the preview grows by a segment: the tool state repaints where it lies, and the scroll bars
+    // and the thumbnail wait for the picture to change at the release.
     stroke.strokePoints.Append(PixelPoint{x, y});
-    TheImageModel().NotifyViews();
     return true;
 }
 
@@ -167,8 +175,31 @@ bool SmoothDrawTool::EndStroke(bool, int& x, int& y) {
 
 void SmoothDrawTool::DrawOnPicture(HDC dc) {
     const StrokePoints& points = TheToolState().Stroke().strokePoints;
-    for (int i = 1; i < points.Count(); ++i)
+    RECT box{};
+    const int clipping = GetClipBox(dc, &box);
+    const bool clipped = clipping == NULLREGION || clipping == SIMPLEREGION || clipping == COMPLEXREGION;
+    const PixelRect clip{box.left, box.top, box.right, box.bottom};
+    for (int i = 1; i < points.Count(); ++i) {
+        if (clipped && !RectsMeet(SegmentArea(points[i - 1], points[i]), clip)) {
+            SkipSegment();
+            continue;
+        }
         DrawSegment(dc, leftButton != 0, points[i - 1].x, points[i - 1].y, points[i].x, points[i].y);
+    }
+}
+
+PixelRect SmoothDrawTool::SegmentArea(PixelPoint from, PixelPoint to) const {
+    return MarksAround(SpannedBox(from, to), MarkReach(TheToolState().GetToolSize()));
+}
+
+PreviewArea SmoothDrawTool::LivePreview() const {
+    const StrokePoints& points = TheToolState().Stroke().strokePoints;
+    PreviewArea area;
+    if (points.Count() >= 2)
+        area.picture = SegmentArea(points[points.Count() - 2], points.Back());
+    else if (points.Count() == 1)
+        area.picture = SegmentArea(points.Back(), points.Back());
+    return area;
 }
 
 void PenTool::AdjustSize(bool decrease) {
@@ -197,8 +228,11 @@ void AirBrushTool::BeginStroke(bool isLeft, int x, int y, bool isDoubleClick) {
 
 void AirBrushTool::DrawOnPicture(HDC dc) {
     ProgramSrand(randomSeed);
+    burstDraws_ = SprayDotDraws(TheToolState().AirBrushSize());
     SmoothDrawTool::DrawOnPicture(dc);
 }
+
+void AirBrushTool::SkipSegment() { ProgramRandSkip(static_cast<uint64_t>(burstDraws_)); }
 
 void AirBrushTool::AdjustSize(bool decrease) {
     ToolState& state = TheToolState();

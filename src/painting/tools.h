@@ -14,6 +14,23 @@
 
 class StrokePoints;
 
+// What a tool's live preview covers, so that the canvas repaints only that after a move: `picture` where
+// DrawOnPicture draws (picture coordinates, right and bottom exclusive), `canvas` where DrawOnCanvas draws
+// (canvas window coordinates). Either may be empty. Not known: anywhere on the canvas.
+struct PreviewArea {
+    bool known = true;
+    PixelRect picture{};
+    PixelRect canvas{};
+
+    static PreviewArea Anywhere() {
+        PreviewArea area;
+        area.known = false;
+        return area;
+    }
+};
+// Both areas together: known only when both are.
+PreviewArea CombinedPreview(const PreviewArea& a, const PreviewArea& b);
+
 class ToolBase {
 public:
     ToolBase() = default;
@@ -30,6 +47,11 @@ public:
     virtual void DrawOnPicture(HDC dc);
     // The overlay on a device context in canvas window coordinates.
     virtual void DrawOnCanvas(HDC dc);
+    // Where the preview that the stroke's latest change drew lies, conservatively: the whole figure for
+    // the tools that draw it anew at every move, the newest segment for the freehand tools (a move only
+    // adds one; the segments before it stay as they were). The tool state repaints this area as it was
+    // before a move and as it is after it. Anywhere unless a tool knows better.
+    virtual PreviewArea LivePreview() const;
     virtual void AdjustSize(bool decrease);
     // Ends the stroke: drawn into the picture unless cancelled, where the tool draws at the finish.
     virtual void FinishStroke(bool cancel);
@@ -50,9 +72,15 @@ public:
     void BeginStroke(bool isLeft, int x, int y, bool isDoubleClick) override;
     bool ContinueStroke(bool isLeft, int& x, int& y) override;
     bool EndStroke(bool isLeft, int& x, int& y) override;
+    // Draws only the segments whose marks can reach the DC's clipping box (the part of the picture the
+    // canvas composes), so a paint in parts draws each segment about once.
     void DrawOnPicture(HDC dc) override;
+    // The newest segment.
+    PreviewArea LivePreview() const override;
     // One segment of the stroke; isLeft tells which button makes it.
     virtual void DrawSegment(HDC dc, bool isLeft, int x0, int y0, int x1, int y1) = 0;
+    // A segment left out because its marks cannot reach the DC's clipping box; nothing by default.
+    virtual void SkipSegment() {}
 
     int direction = -1;    // -1 until decided, else the class of ClassifyDirection
     int shiftAtStart = 0;  // Shift was down at the press
@@ -61,6 +89,8 @@ public:
 protected:
     // The stroke colour: foreground for the left button, background for the right.
     COLORREF StrokeColour(bool isLeft) const { return isLeft ? foreColor : backColor; }
+    // The pixels the segment's marks can touch.
+    PixelRect SegmentArea(PixelPoint from, PixelPoint to) const;
 };
 
 class PenTool final : public SmoothDrawTool {
@@ -83,8 +113,13 @@ public:
     void AdjustSize(bool decrease) override;
     // One burst at the segment's end.
     void DrawSegment(HDC dc, bool isLeft, int x0, int y0, int x1, int y1) override;
+    // Moves the generator on as far as the burst would have.
+    void SkipSegment() override;
 
     uint32_t randomSeed = 0;
+
+private:
+    int64_t burstDraws_ = 0;  // numbers one burst draws, as of the DrawOnPicture under way
 };
 
 class RubberTool final : public SmoothDrawTool {
@@ -106,6 +141,8 @@ public:
     bool ContinueStroke(bool isLeft, int& x, int& y) override;
     bool EndStroke(bool isLeft, int& x, int& y) override;
     void DrawOnPicture(HDC dc) override;
+    // The figure, with the end as it is and as Shift would constrain it.
+    PreviewArea LivePreview() const override;
     void AdjustSize(bool decrease) override;
     void FinishStroke(bool cancel) override;
 
@@ -157,6 +194,8 @@ public:
     bool ContinueStroke(bool isLeft, int& x, int& y) override;
     bool EndStroke(bool isLeft, int& x, int& y) override;
     void DrawOnPicture(HDC dc) override;
+    // The box of the end and control points: the curve stays inside their hull.
+    PreviewArea LivePreview() const override;
     void AdjustSize(bool decrease) override;
     void FinishStroke(bool cancel) override;
 
@@ -171,6 +210,8 @@ public:
     bool ContinueStroke(bool isLeft, int& x, int& y) override;
     bool EndStroke(bool isLeft, int& x, int& y) override;
     void DrawOnPicture(HDC dc) override;
+    // The box of all corners (a fill may change inside it) with the reach of a miter join.
+    PreviewArea LivePreview() const override;
     void AdjustSize(bool decrease) override;
     void FinishStroke(bool cancel) override;
 
@@ -190,6 +231,8 @@ public:
     bool EndStroke(bool isLeft, int& x, int& y) override;
     void DrawOnPicture(HDC dc) override;
     void DrawOnCanvas(HDC dc) override;
+    // The floating selection at its place and its frame on the canvas, or the outline being drawn.
+    PreviewArea LivePreview() const override;
     // Ctrl+plus doubles the selection around its centre, Ctrl+minus halves it.
     void AdjustSize(bool decrease) override;
     // Cancel throws the selection away (the picture stays as before the lift); otherwise it lands.
@@ -210,6 +253,8 @@ protected:
     virtual bool CloseOutline(PixelPoint start, PixelPoint point) = 0;
     // The outline on the picture copy while it is drawn.
     virtual void DrawOutline(HDC dc) = 0;
+    // Where the outline's latest change drew.
+    virtual PixelRect OutlineArea() const = 0;
 
 private:
     // Writes the selection at its current place into the picture: a copy that stays there.
@@ -226,6 +271,8 @@ protected:
     bool CloseOutline(PixelPoint start, PixelPoint point) override;
     // The lasso drawn inverting along the points.
     void DrawOutline(HDC dc) override;
+    // The newest segment of the lasso with the reach of its corners.
+    PixelRect OutlineArea() const override;
 };
 
 class RectSelTool final : public SelectionBaseTool {
@@ -235,6 +282,7 @@ protected:
     bool CloseOutline(PixelPoint start, PixelPoint point) override;
     // The rectangle as a dashed frame.
     void DrawOutline(HDC dc) override;
+    PixelRect OutlineArea() const override;
 
 private:
     bool SquaresWithShift() const override { return true; }
@@ -274,6 +322,7 @@ public:
     bool EndStroke(bool isLeft, int& x, int& y) override;
     // The box being dragged, as a dashed frame.
     void DrawOnPicture(HDC dc) override;
+    PreviewArea LivePreview() const override;
     // Commits the text unless cancelled, and closes the box.
     void FinishStroke(bool cancel) override;
 

@@ -64,13 +64,15 @@ bool SelectionBaseTool::ContinueStroke(bool, int& x, int& y) {
     // picture, say) changes nothing.
     if (!leftButton || (dragGrip == 0 && !lassoUnderWay)) return true;
     if (dragGrip != 0) {
+        // The trail of copies that Shift leaves changes the picture; otherwise only the preview changes,
+        // and the tool state repaints the canvas where it lies.
         if (shiftAtStart) StampCopy();
         TheFloatingSelection().DragHandle(dragGrip, x, y);
+        if (shiftAtStart) TheImageModel().NotifyViews();
     } else {
         ConstrainPoint(x, y);
         ExtendOutline(TheToolState().Stroke().strokeStart, PixelPoint{x, y});
     }
-    TheImageModel().NotifyViews();
     return true;
 }
 
@@ -121,6 +123,20 @@ void SelectionBaseTool::DrawOnCanvas(HDC dc) {
     DrawHandleFrame(dc, ToRect(frame), true, nullptr);
 }
 
+PreviewArea SelectionBaseTool::LivePreview() const {
+    const FloatingSelection& selection = TheFloatingSelection();
+    PreviewArea area;
+    if (selection.IsActive()) {
+        // The content drawn over its placement, and the frame with its handles around it on the canvas.
+        const PixelRect placement = ToPixelRect(selection.Placement());
+        area.picture = InflatedRect(placement, 1);
+        area.canvas = InflatedRect(PictureRectToCanvas(placement, ToolCanvasView()), kHandleSize + 1);
+    } else if (lassoUnderWay) {
+        area.picture = OutlineArea();
+    }
+    return area;
+}
+
 void SelectionBaseTool::AdjustSize(bool decrease) { TheFloatingSelection().ScaleHalf(decrease); }
 
 void SelectionBaseTool::FinishStroke(bool cancel) {
@@ -161,6 +177,13 @@ void FreeSelTool::DrawOutline(HDC dc) {
                   true);
 }
 
+PixelRect FreeSelTool::OutlineArea() const {
+    const StrokePoints& points = TheToolState().Stroke().strokePoints;
+    if (points.Empty()) return PixelRect{};
+    const PixelPoint from = points.Count() >= 2 ? points[points.Count() - 2] : points.Back();
+    return MarksAround(SpannedBox(from, points.Back()), CornerReach(kLassoWidth));
+}
+
 // ---- rectangle selection ----------------------------------------------------------------------------
 
 void RectSelTool::StartOutline(PixelPoint start) {
@@ -180,3 +203,5 @@ void RectSelTool::DrawOutline(HDC dc) {
     const RECT& placement = TheFloatingSelection().Placement();
     if (!IsRectEmpty(&placement)) DrawDashedFrame(dc, placement.left, placement.top, placement.right, placement.bottom);
 }
+
+PixelRect RectSelTool::OutlineArea() const { return InflatedRect(ToPixelRect(TheFloatingSelection().Placement()), 2); }

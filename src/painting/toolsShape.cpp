@@ -31,15 +31,24 @@ PixelRect FigureBox(PixelPoint start, PixelPoint end) { return SpannedBox(start,
 
 // ---- two-point tools --------------------------------------------------------------------------------
 
+// Until the release only the preview changes: the tool state repaints the canvas where it lies.
 void TwoPointDrawTool::BeginStroke(bool isLeft, int, int, bool) {
     leftButton = isLeft ? 1 : 0;
     shapeUnderWay = 1;
-    TheImageModel().NotifyViews();
 }
 
-bool TwoPointDrawTool::ContinueStroke(bool, int&, int&) {
-    TheImageModel().NotifyViews();
-    return true;
+bool TwoPointDrawTool::ContinueStroke(bool, int&, int&) { return true; }
+
+PreviewArea TwoPointDrawTool::LivePreview() const {
+    PreviewArea area;
+    if (!shapeUnderWay) return area;
+    const StrokeState& stroke = TheToolState().Stroke();
+    // A repaint constrains the end while Shift is down, so both figures count.
+    PixelPoint constrained = stroke.strokeEnd;
+    Constrain(stroke.strokeStart, constrained.x, constrained.y);
+    const PixelPoint corners[3] = {stroke.strokeStart, stroke.strokeEnd, constrained};
+    area.picture = MarksAround(BoundingBox(corners, 3), LineReach(TheToolState().LineWidth()));
+    return area;
 }
 
 void TwoPointDrawTool::ConstrainEnd() {
@@ -113,14 +122,21 @@ void BezierTool::BeginStroke(bool isLeft, int x, int y, bool) {
         points.Append(PixelPoint{x, y});
         points.Append(PixelPoint{x, y});
     }
-    TheImageModel().NotifyViews();
 }
 
 bool BezierTool::ContinueStroke(bool, int& x, int& y) {
     StrokePoints& points = TheToolState().Stroke().strokePoints;
     if (!points.Empty()) points.Back() = PixelPoint{x, y};
-    TheImageModel().NotifyViews();
     return true;
+}
+
+PreviewArea BezierTool::LivePreview() const {
+    const ToolState& state = TheToolState();
+    const StrokePoints& points = state.Stroke().strokePoints;
+    PreviewArea area;
+    area.picture =
+        MarksAround(BoundingBox(points.Data(), static_cast<size_t>(points.Count())), LineReach(state.LineWidth()));
+    return area;
 }
 
 bool BezierTool::EndStroke(bool, int& x, int& y) {
@@ -176,7 +192,6 @@ void ShapeTool::BeginStroke(bool isLeft, int x, int y, bool isDoubleClick) {
     }
     // The first corner twice: the second is the moving end of the first edge.
     if (points.Count() == 1) points.Append(PixelPoint{x, y});
-    TheImageModel().NotifyViews();
 }
 
 bool ShapeTool::ContinueStroke(bool, int& x, int& y) {
@@ -185,8 +200,16 @@ bool ShapeTool::ContinueStroke(bool, int& x, int& y) {
         if (ShiftKeyNow()) SnapLineAngle(points[points.Count() - 2].x, points[points.Count() - 2].y, x, y);
         points.Back() = PixelPoint{x, y};
     }
-    TheImageModel().NotifyViews();
     return true;
+}
+
+PreviewArea ShapeTool::LivePreview() const {
+    const ToolState& state = TheToolState();
+    const StrokePoints& points = state.Stroke().strokePoints;
+    PreviewArea area;
+    area.picture =
+        MarksAround(BoundingBox(points.Data(), static_cast<size_t>(points.Count())), CornerReach(state.LineWidth()));
+    return area;
 }
 
 bool ShapeTool::EndStroke(bool, int& x, int& y) {

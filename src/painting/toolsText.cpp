@@ -28,16 +28,22 @@ void SpanBox(int x, int y) {
 
 }  // namespace
 
+// Until the release only the dashed box changes: the tool state repaints the canvas where it lies.
 void TextTool::BeginStroke(bool, int x, int y, bool) {
     TheTextEditWindow().CreateIfNeeded();
     SpanBox(x, y);
-    TheImageModel().NotifyViews();
 }
 
 bool TextTool::ContinueStroke(bool, int& x, int& y) {
     SpanBox(x, y);
-    TheImageModel().NotifyViews();
     return true;
+}
+
+PreviewArea TextTool::LivePreview() const {
+    const RECT& placement = TheFloatingSelection().Placement();
+    PreviewArea area;
+    area.picture = InflatedRect(PixelRect{placement.left, placement.top, placement.right, placement.bottom}, 2);
+    return area;
 }
 
 bool TextTool::EndStroke(bool, int& x, int& y) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <numeric>
 
 namespace {
 
@@ -49,6 +50,31 @@ PixelRect CanvasRectToPicture(const PixelRect& rect, const CanvasView& view) {
 
 int ScrollExtent(int pictureExtent, int zoom) {
     return Narrow(int64_t{pictureExtent} * std::max(zoom, 1) / 1000 + 2 * kCanvasMargin);
+}
+
+int ExactZoomPeriod(int zoom) { return 1000 / std::gcd(std::max(zoom, 1), 1000); }
+
+std::vector<int32_t> PartEdges(int32_t from, int32_t to, int32_t extent, int zoom, int most) {
+    std::vector<int32_t> edges;
+    const int64_t start = std::max<int32_t>(from, 0);
+    const int64_t stop = std::min(to, extent);
+    if (start >= stop) return edges;
+    const int64_t period = ExactZoomPeriod(zoom);
+    const int64_t longest = std::max(most, 1);
+    // At least one period: a part of the window's length may hold fewer pixels than the period.
+    const int64_t step = std::max<int64_t>(longest / period, 1) * period;
+    // Past the last multiple of the period lies only the picture's end, scaled on its own.
+    const int64_t lastWhole = extent / period * period;
+    const int64_t end = std::min<int64_t>((stop + period - 1) / period * period, extent);
+    int64_t at = start / period * period;
+    edges.push_back(static_cast<int32_t>(at));
+    while (at < end) {
+        int64_t next = std::min(at + step, end);
+        if (at < lastWhole && next > lastWhole) next = lastWhole;
+        edges.push_back(static_cast<int32_t>(next));
+        at = next;
+    }
+    return edges;
 }
 
 PixelRect IntersectRects(const PixelRect& a, const PixelRect& b) {

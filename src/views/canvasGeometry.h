@@ -3,6 +3,9 @@
 // positions: window = picture * zoom / 1000 + 3 - scroll. Divisions truncate toward zero.
 // Portable: no window handles here.
 #pragma once
+#include <cstdint>
+#include <vector>
+
 #include "document/selectionGeometry.h"
 
 inline constexpr int kCanvasMargin = 3;
@@ -22,6 +25,18 @@ PixelRect CanvasRectToPicture(const PixelRect& rect, const CanvasView& view);
 
 // Width or height of the scrollable area for a picture extent: the zoomed extent plus both margins.
 int ScrollExtent(int pictureExtent, int zoom);
+
+// The fewest picture pixels whose zoomed extent is a whole number of window pixels: 1000 / gcd(zoom, 1000),
+// so 8 at 12.5 %, 2 at 150 % and 1 at every whole-number zoom. Zooms below 1 count as 1.
+int ExactZoomPeriod(int zoom);
+// The edges, along one axis, of the parts in which the canvas composes the picture pixels from ... to of
+// a picture `extent` pixels long: from is widened down and to up (at most to the extent) to multiples of
+// ExactZoomPeriod, every part is at most `most` pixels long (or one period, where that is longer), and
+// every edge lies on such a multiple or on the picture's end, which is its own part after the last
+// multiple. So each part scales onto the window exactly as the whole picture would, and a pixel shows
+// the same whichever parts a paint uses. The first edge and the last bound them all; empty when
+// from ... to lies outside the picture.
+std::vector<int32_t> PartEdges(int32_t from, int32_t to, int32_t extent, int zoom, int most);
 
 // The rectangles' common part; empty (all zero) when they do not meet.
 PixelRect IntersectRects(const PixelRect& a, const PixelRect& b);

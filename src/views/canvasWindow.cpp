@@ -126,6 +126,9 @@ LRESULT CCanvasWindow::OnCreate(WPARAM, LPARAM) {
     };
     services.zoomAt = [this](int newZoom, int ax, int ay) { ZoomAt(newZoom, ax, ay); };
     services.drawing = [this] { return drawing_; };
+    services.repaintPreview = [this](const PixelRect& picture, const PixelRect& canvas) {
+        InvalidatePreview(picture, canvas);
+    };
     SetCanvasServices(std::move(services));
     return 0;
 }
@@ -260,6 +263,19 @@ void CCanvasWindow::FinishToolWork(bool cancel) {
     drawing_ = false;
     TheToolState().FinishStroke(cancel);
     if (Hwnd()) InvalidateRect(Hwnd(), nullptr, FALSE);
+}
+
+void CCanvasWindow::InvalidatePreview(const PixelRect& pictureArea, const PixelRect& canvasArea) {
+    if (!Hwnd()) return;
+    PixelRect area = canvasArea.IsEmpty() ? PixelRect{} : canvasArea;
+    if (!pictureArea.IsEmpty())
+        area = UnionOfRects(area, InflatedRect(PictureRectToCanvas(InflatedRect(pictureArea, 1)), 1));
+    RECT client;
+    GetClientRect(Hwnd(), &client);
+    area = IntersectRects(area, PixelRect{client.left, client.top, client.right, client.bottom});
+    if (area.IsEmpty()) return;
+    const RECT rect = ToRect(area);
+    InvalidateRect(Hwnd(), &rect, FALSE);
 }
 
 void CCanvasWindow::Scroll(int bar, WPARAM wParam) {

@@ -67,6 +67,11 @@ public:
     void ScrollTo(int64_t x, int64_t y);
     // Ends a tool drag: the tool finishes (or drops, with cancel) its work.
     void FinishToolWork(bool cancel);
+    // Invalidates (without erasing) the window pixels that show the picture area `pictureArea` (picture
+    // coordinates), grown by one picture pixel and one window pixel for the rounding of the zoom and the
+    // scaling below 100 %, together with the window area `canvasArea`; both may be empty. How a tool's
+    // preview repaints after a move.
+    void InvalidatePreview(const PixelRect& pictureArea, const PixelRect& canvasArea);
     // The main window's handling of the wheel the canvas passes to it: Ctrl zooms, Shift scrolls
     // sideways, otherwise the view scrolls up or down.
     void HandleWheel(WPARAM wParam);
@@ -117,8 +122,9 @@ private:
     // Tells the rulers when the scroll positions are no longer those of `before`.
     void TellScrollMoved(const CanvasView& before) const;
     // The picture pixels of `part` (picture coordinates, inside the picture) composed with the tool's
-    // preview in the cached copy and drawn onto their window rectangle in backDc.
-    void PaintPicturePart(HDC backDc, HDC dc, const PixelRect& part, const CanvasView& view);
+    // preview in the cached copy and drawn onto the part of their window rectangle inside `area` in
+    // backDc.
+    void PaintPicturePart(HDC backDc, HDC dc, const PixelRect& part, const CanvasView& view, const RECT& area);
     // The text box of the text tool is on screen: the picture's grips are inactive.
     bool TextBoxShown() const;
     void SetCursorResource(int id, LPCWSTR fallback) const;
@@ -129,6 +135,7 @@ private:
     POINT pressPoint_{-1, -1};
     BitmapHandle backBuffer_;
     BitmapHandle pictureCopy_;
+    BitmapHandle scaledPart_;  // a part scaled whole when the update rectangle would clip its stretch
     RECT rubberBand_{};
     UINT pressedButton_ = 0;
 };

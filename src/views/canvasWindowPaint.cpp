@@ -1,7 +1,10 @@
 // Painting of the canvas: only the update rectangle is composed, in a cached back buffer, from a cached
-// copy of the visible part of the picture on which the current tool draws its preview.
+// copy of the visible part of the picture on which the current tool draws its preview. The parts of the
+// picture are laid on edges that scale exactly, so a pixel shows the same whichever area a paint covers:
+// a tool's move repaints only what its preview changed.
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 #include "document/bitmapOps_win.h"
 #include "document/documentFlags.h"
@@ -80,7 +83,13 @@ SIZE CCanvasWindow::PictureCopySize() const {
     return SIZE{BitmapWidth(pictureCopy_.Get()), BitmapHeight(pictureCopy_.Get())};
 }
 
-void CCanvasWindow::PaintPicturePart(HDC backDc, HDC dc, const PixelRect& part, const CanvasView& view) {
+void CCanvasWindow::PaintPicturePart(HDC backDc, HDC dc, const PixelRect& part, const CanvasView& view,
+                                     const RECT& area) {
+    // Each pixel onto its own window rectangle: the same pixels as scaling the whole picture, at the
+    // cost of the part.
+    const PixelRect target = ::PictureRectToCanvas(part, view);
+    const PixelRect shown = IntersectRects(target, ToPixelRect(area));
+    if (shown.IsEmpty()) return;
     const int width = static_cast<int>(part.Width());
     const int height = static_cast<int>(part.Height());
     pictureCopy_.Reset(EnsureScratchBitmap(pictureCopy_.Release(), width, height));
@@ -93,20 +102,49 @@ void CCanvasWindow::PaintPicturePart(HDC backDc, HDC dc, const PixelRect& part, 
     // coordinates.
     SetViewportOrgEx(copyDc, -part.left, -part.top, nullptr);
     BitBlt(copyDc, part.left, part.top, width, height, TheImageModel().DrawingDc(), part.left, part.top, SRCCOPY);
+    // The preview clipped to the part: the freehand tools then draw only the segments that reach it.
+    IntersectClipRect(copyDc, part.left, part.top, part.right, part.bottom);
     TheToolState().DrawOnPicture(copyDc);
+    SelectClipRgn(copyDc, nullptr);
     SetViewportOrgEx(copyDc, 0, 0, nullptr);
 
-    // Each pixel onto its own window rectangle: the same pixels as scaling the whole picture, at the
-    // cost of the part.
-    const PixelRect target = ::PictureRectToCanvas(part, view);
     const int targetWidth = static_cast<int>(target.Width());
     const int targetHeight = static_cast<int>(target.Height());
-    if (pictureHasAlpha) {
-        BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        AlphaBlend(backDc, target.left, target.top, targetWidth, targetHeight, copyDc, 0, 0, width, height, blend);
-    } else {
-        StretchBlt(backDc, target.left, target.top, targetWidth, targetHeight, copyDc, 0, 0, width, height, SRCCOPY);
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    // Whole-number zooms repeat each pixel, and a clipped stretch shows what an unclipped one shows. A
+    // scaling stretch that the update rectangle clips may not (Wine's halftone then samples elsewhere):
+    // such a part is scaled whole, unclipped, into a scratch bitmap whose needed pixels are copied.
+    const bool wholeMultiple = view.zoom >= 1000 && view.zoom % 1000 == 0 && (view.zoom == 1000 || !pictureHasAlpha);
+    if (shown == target || wholeMultiple) {
+        if (pictureHasAlpha)
+            AlphaBlend(backDc, target.left, target.top, targetWidth, targetHeight, copyDc, 0, 0, width, height, blend);
+        else
+            StretchBlt(backDc, target.left, target.top, targetWidth, targetHeight, copyDc, 0, 0, width, height,
+                       SRCCOPY);
+        return;
     }
+    scaledPart_.Reset(EnsureScratchBitmap(scaledPart_.Release(), targetWidth, targetHeight));
+    MemoryDc scaledDc(dc);
+    if (!scaledPart_ || !scaledDc) return;
+    const ScopedSelect selectScaled(scaledDc, scaledPart_.Get());
+    // The same modes as the back buffer's, and the checkerboard at the window's pattern origin.
+    if (view.zoom < 1000) {
+        SetStretchBltMode(scaledDc, HALFTONE);
+        SetICMMode(scaledDc, ICM_ON);
+        SetGraphicsMode(scaledDc, GM_ADVANCED);
+    }
+    SetBrushOrgEx(scaledDc, 0, 0, nullptr);
+    if (pictureHasAlpha) {
+        SetBrushOrgEx(scaledDc, ((-target.left) % kCheckerSize + kCheckerSize) % kCheckerSize,
+                      ((-target.top) % kCheckerSize + kCheckerSize) % kCheckerSize, nullptr);
+        const RECT whole{0, 0, targetWidth, targetHeight};
+        FillRect(scaledDc, &whole, checkerBrush_.Get());
+        AlphaBlend(scaledDc, 0, 0, targetWidth, targetHeight, copyDc, 0, 0, width, height, blend);
+    } else {
+        StretchBlt(scaledDc, 0, 0, targetWidth, targetHeight, copyDc, 0, 0, width, height, SRCCOPY);
+    }
+    BitBlt(backDc, shown.left, shown.top, static_cast<int>(shown.Width()), static_cast<int>(shown.Height()), scaledDc,
+           shown.left - target.left, shown.top - target.top, SRCCOPY);
 }
 
 void CCanvasWindow::Paint(HDC dc, const RECT& area) {
@@ -148,17 +186,15 @@ void CCanvasWindow::Paint(HDC dc, const RECT& area) {
             if (IntersectRect(&checkered, &picture, &area)) FillRect(backDc, &checkered, checkerBrush_.Get());
         }
         // The copy holds at most a window's worth of picture pixels (and the two partly shown ones at
-        // the ends), so its memory follows the window whatever the picture's size; below 100 % the
-        // visible pixels are composed in several such parts.
-        const int64_t partWidth = std::min<int64_t>(visible.Width(), int64_t{client.right} + 2);
-        const int64_t partHeight = std::min<int64_t>(visible.Height(), int64_t{client.bottom} + 2);
-        for (int64_t top = visible.top; top < visible.bottom; top += partHeight) {
-            for (int64_t left = visible.left; left < visible.right; left += partWidth) {
-                const PixelRect part{static_cast<int32_t>(left), static_cast<int32_t>(top),
-                                     static_cast<int32_t>(std::min<int64_t>(left + partWidth, visible.right)),
-                                     static_cast<int32_t>(std::min<int64_t>(top + partHeight, visible.bottom))};
-                PaintPicturePart(backDc, dc, part, view);
-            }
+        // the ends; at a zoom whose whole-pixel period is longer, one period), so its memory follows the
+        // window whatever the picture's size; below 100 % the visible pixels are composed in several
+        // such parts, whose edges scale to whole window pixels.
+        const std::vector<int32_t> columns = PartEdges(visible.left, visible.right, width, view.zoom, client.right + 2);
+        const std::vector<int32_t> rows = PartEdges(visible.top, visible.bottom, height, view.zoom, client.bottom + 2);
+        for (size_t row = 1; row < rows.size(); ++row) {
+            for (size_t column = 1; column < columns.size(); ++column)
+                PaintPicturePart(backDc, dc, PixelRect{columns[column - 1], rows[row - 1], columns[column], rows[row]},
+                                 view, area);
         }
         if (canvasViewSettings.gridVisible && view.zoom >= kGridMinimumZoom) DrawGrid(backDc, visible, view);
     }

@@ -129,3 +129,22 @@ TEST(SprayDots, DrawsOneNumberPerDiscOffsetAndReplays) {
     Lcg untouched{5};
     EXPECT_EQ(ProgramRand(), untouched.Next());
 }
+
+TEST(SprayDots, ALeftOutBurstMovesTheSequenceOnAsFarAsItWouldHave) {
+    // 5025 offsets lie in the disc of radius 40 (see above); a paint that leaves a burst out skips them.
+    EXPECT_EQ(SprayDotDraws(40), 5025);
+    EXPECT_EQ(SprayDotDraws(3), 29);
+    EXPECT_EQ(SprayDotDraws(0), 0);
+    ProgramSrand(777);
+    Burst(40);
+    const int afterBurst = ProgramRand();
+    ProgramSrand(777);
+    ProgramRandSkip(static_cast<uint64_t>(SprayDotDraws(40)));
+    EXPECT_EQ(ProgramRand(), afterBurst);
+    RandomSequence skipped{12345};
+    skipped.Skip(0);
+    skipped.Skip(1000003);
+    Lcg reference{12345};
+    for (int i = 0; i < 1000003; ++i) reference.Next();
+    EXPECT_EQ(skipped.state, reference.state);
+}

@@ -310,3 +310,14 @@ TEST(StatusText, PositionAndSizeTextsReachTheSink) {
     EXPECT_EQ(shown[0], (std::pair<int, std::wstring>{1, L"-3, 250"}));
     EXPECT_EQ(shown[1], (std::pair<int, std::wstring>{2, L"40 x -7"}));
 }
+
+TEST(PreviewArea, MarksReachBeyondTheirPointsAndSaturate) {
+    // The inclusive box (10, 20) ... (14, 21) with the reach of a pen 3 wide.
+    EXPECT_EQ(MarksAround(PixelRect{10, 20, 14, 21}, MarkReach(ToolSize{3, 3})), (PixelRect{6, 16, 19, 26}));
+    const PixelPoint none[1] = {};
+    EXPECT_TRUE(MarksAround(BoundingBox(none, 0), 5).IsEmpty());
+    EXPECT_EQ(MarksAround(PixelRect{INT_MIN, 0, INT_MAX, 0}, 9), (PixelRect{INT_MIN, -9, INT_MAX, 10}));
+    // An empty rectangle adds nothing to a union.
+    EXPECT_EQ(UnionOfRects(PixelRect{0, 0, 4, 4}, PixelRect{10, -2, 12, 1}), (PixelRect{0, -2, 12, 4}));
+    EXPECT_EQ(UnionOfRects(PixelRect{9, 9, 9, 20}, PixelRect{3, 3, 5, 5}), (PixelRect{3, 3, 5, 5}));
+}

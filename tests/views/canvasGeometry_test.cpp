@@ -76,3 +76,20 @@ TEST(CanvasGeometry, ZoomRectIsPushedBackInsideThePicture) {
     // A picture scrolled out of sight gives nothing.
     EXPECT_TRUE(ZoomRectAround(PixelRect{}, 1000, 2000, 200, 150, 20, 20).IsEmpty());
 }
+
+TEST(CanvasGeometry, PictureIsComposedInPartsThatScaleToWholeWindowPixels) {
+    // 12.5 %: eight picture pixels make a window pixel, so edges lie on multiples of 8.
+    EXPECT_EQ(ExactZoomPeriod(125), 8);
+    EXPECT_EQ(ExactZoomPeriod(1500), 2);
+    EXPECT_EQ(ExactZoomPeriod(937), 1000);
+    using Edges = std::vector<int32_t>;
+    EXPECT_EQ(PartEdges(13, 30, 4000, 125, 122), (Edges{8, 32}));
+    EXPECT_EQ(PartEdges(0, 300, 4000, 125, 122), (Edges{0, 120, 240, 304}));
+    // The picture's end after the last multiple is a part of its own.
+    EXPECT_EQ(PartEdges(3900, 4003, 4003, 125, 50), (Edges{3896, 3944, 3992, 4000, 4003}));
+    EXPECT_EQ(PartEdges(5, 17, 100, 8000, 7), (Edges{5, 12, 17}));
+    // A period longer than a window's worth still makes whole parts.
+    EXPECT_EQ(PartEdges(0, 1500, 1500, 937, 600), (Edges{0, 1000, 1500}));
+    EXPECT_TRUE(PartEdges(100, 120, 100, 125, 122).empty());
+    EXPECT_EQ(PartEdges(-20, 3, 100, 125, 122), (Edges{0, 8}));
+}

@@ -512,4 +512,177 @@ TEST_F(CanvasWindowTest, ZoomRectAroundStaysInsideThePicture) {
     EXPECT_EQ(rect.bottom, 3 + 74);
 }
 
+// ---- what a tool's move repaints ----------------------------------------------------------------
+
+// A zig-zag of long and short steps in every direction.
+std::vector<POINT> ZigZag(POINT from, int steps, int scale) {
+    static constexpr int kDx[] = {7, 3, -5, 1, 9, -2, -8, 4}, kDy[] = {2, 6, 3, -7, 1, 8, -3, -4};
+    std::vector<POINT> points{from};
+    for (int i = 0; i < steps; ++i)
+        points.push_back(POINT{points.back().x + kDx[i % 8] * scale, points.back().y + kDy[i % 8] * scale});
+    return points;
+}
+
+// The window as WM_PAINT leaves it when only what each message invalidated is painted again.
+class CanvasRepaintTest : public CanvasWindowTest {
+protected:
+    void TearDown() override {
+        CanvasWindowTest::TearDown();
+        ToolState& tools = TheToolState();
+        tools.SelectTool(kToolPen);
+        tools.SetBrushWidth(4);
+        tools.SetBrushStyle(kBrushRound);
+        tools.SetLineWidth(1);
+        tools.SetShapeStyle(kShapeOutline);
+        canvasViewSettings = CanvasViewSettings{};
+    }
+    // Black and coloured slanted bands: a preview out of place, or a scaling that depends on the painted
+    // area, shows on them.
+    static void NewBandedPicture() {
+        NewPicture(1200, 900);
+        const HDC dc = TheImageModel().DrawingDc();
+        for (int x = 0; x < 2100; x += 24) {
+            const BrushHandle brush(CreateSolidBrush(x % 72 ? RGB(x % 256, 90, 200) : kBlack));
+            const ScopedSelect select(dc, brush.Get());
+            const POINT band[4] = {{x, 0}, {x + 9, 0}, {x + 9 - 900, 900}, {x - 900, 900}};
+            Polygon(dc, band, 4);
+        }
+        TheImageModel().NotifyViews();
+    }
+    void PaintInvalid() {
+        RECT area;
+        if (GetUpdateRect(canvas.Hwnd(), &area, FALSE)) {
+            MemoryDc dc;
+            const ScopedSelect select(dc, shown_.Get());
+            canvas.Paint(dc, area);
+        }
+        ValidateRect(canvas.Hwnd(), nullptr);
+    }
+    // A drag (one ended with Escape when cancelled) that paints what each message invalidates: the window
+    // must show what a whole repaint shows before the release and after it.
+    void Drag(const std::vector<POINT>& points, bool right, bool cancel) {
+        const WPARAM held = right ? MK_RBUTTON : MK_LBUTTON;
+        Send(right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, held, At(points.front().x, points.front().y));
+        for (const POINT& p : points) {
+            PaintInvalid();
+            Send(WM_MOUSEMOVE, held, At(p.x, p.y));
+        }
+        PaintInvalid();
+        EXPECT_EQ(DifferingFromWholeRepaint(), 0) << "before the release";
+        if (cancel)
+            Send(WM_KEYDOWN, VK_ESCAPE, 0);
+        else
+            Send(right ? WM_RBUTTONUP : WM_LBUTTONUP, 0, At(points.back().x, points.back().y));
+        PaintInvalid();
+        EXPECT_EQ(DifferingFromWholeRepaint(), 0) << "after the release";
+    }
+    int DifferingFromWholeRepaint() {
+        const RECT client = Client();
+        BitmapHandle whole(CreateFilledBitmap(client.right, client.bottom, RGB(1, 2, 3)));
+        {
+            MemoryDc dc;
+            const ScopedSelect select(dc, whole.Get());
+            canvas.Paint(dc, client);
+        }
+        int width = 0, height = 0;
+        const std::vector<uint32_t> expected = PixelsAs32Bits(whole.Get(), width, height);
+        const std::vector<uint32_t> actual = PixelsAs32Bits(shown_.Get(), width, height);
+        int differing = 0;
+        for (size_t i = 0; i < expected.size(); ++i) differing += ((expected[i] ^ actual[i]) & 0xFFFFFF) != 0;
+        return differing;
+    }
+
+    BitmapHandle shown_;
+};
+
+TEST_F(CanvasRepaintTest, AMoveInvalidatesTheNewSegmentAndLeavesScrollBarsAndThumbnailAlone) {
+    NewBandedPicture();
+    const HWND thumbnail =
+        CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE, 700, 0, 100, 75, nullptr, nullptr, nullptr, nullptr);
+    TheImageModel().SetThumbnailView(thumbnail);
+    int remeasured = 0;
+    TheImageModel().SetCanvasView(canvas.Hwnd(), [&] {
+        ++remeasured;
+        canvas.UpdateScrollBars();
+    });
+    TheToolState().SetPenWidth(3);
+    for (const int zoom : {125, 1000, 8000}) {
+        canvas.ZoomAt(zoom, 0, 0);
+        canvas.ScrollToOrigin();
+        UpdateWindow(canvas.Hwnd());
+        ValidateRect(thumbnail, nullptr);
+        remeasured = 0;
+        Send(WM_LBUTTONDOWN, MK_LBUTTON, At(50, 40));
+        Send(WM_MOUSEMOVE, MK_LBUTTON, At(60, 45));
+        UpdateWindow(canvas.Hwnd());
+        Send(WM_MOUSEMOVE, MK_LBUTTON, At(75, 52));
+        // The segment (60, 45) - (75, 52) with the pen's width, the old one and the zoom's rounding.
+        RECT invalid{};
+        ASSERT_TRUE(GetUpdateRect(canvas.Hwnd(), &invalid, FALSE));
+        const int width = std::max(3 * zoom / 1000, 1), reach = 6 * std::max(zoom / 1000, 1) + 4;
+        EXPECT_TRUE(invalid.left <= 60 - width && invalid.left >= 50 - reach) << zoom << ": " << invalid.left;
+        EXPECT_TRUE(invalid.top <= 45 - width && invalid.top >= 40 - reach) << zoom << ": " << invalid.top;
+        EXPECT_TRUE(invalid.right >= 75 + width && invalid.right <= 75 + reach) << zoom << ": " << invalid.right;
+        EXPECT_TRUE(invalid.bottom >= 52 + width && invalid.bottom <= 52 + reach) << zoom << ": " << invalid.bottom;
+        EXPECT_FALSE(GetUpdateRect(thumbnail, nullptr, FALSE)) << zoom;
+        EXPECT_EQ(remeasured, 0) << zoom;
+        // The release changes the picture: everything follows.
+        Send(WM_LBUTTONUP, 0, At(75, 52));
+        EXPECT_TRUE(GetUpdateRect(thumbnail, nullptr, FALSE)) << zoom;
+        EXPECT_GE(remeasured, 1) << zoom;
+    }
+    TheImageModel().SetCanvasView(canvas.Hwnd(), [this] { canvas.UpdateScrollBars(); });
+    TheImageModel().SetThumbnailView(nullptr);
+    DestroyWindow(thumbnail);
+}
+
+TEST_F(CanvasRepaintTest, RepaintingWhatEachMoveInvalidatesShowsWhatAWholeRepaintShows) {
+    // width: of the pen, the brush and the lines; style: of the brush, or of the shapes. The curve and the
+    // polygon take several drags, a selection is drawn and then dragged; the last drag may end in Escape.
+    struct Case {
+        int tool, width, style;
+        bool right;
+        std::vector<POINT> drags;
+        bool cancelLast;
+    };
+    const Case cases[] = {
+        {kToolPen, 5, 0, false, {{40, 30}}, false},
+        {kToolBrush, 4, kBrushRound, false, {{40, 30}}, false},
+        {kToolBrush, 7, kBrushSlantFalling, true, {{40, 30}}, false},
+        {kToolAirBrush, 1, 0, false, {{40, 30}}, false},
+        {kToolRubber, 1, 0, false, {{40, 30}}, false},
+        {kToolRubber, 1, 0, true, {{40, 30}}, false},  // the colour eraser
+        {kToolLine, 3, 0, false, {{40, 30}}, false},
+        {kToolRect, 2, kShapeOutline, false, {{40, 30}}, false},
+        {kToolEllipse, 1, kShapeFilled, true, {{40, 30}}, false},
+        {kToolRRect, 1, kShapeSolid, false, {{40, 30}}, false},
+        {kToolBezier, 2, 0, false, {{30, 30}, {90, 20}, {20, 90}}, false},
+        {kToolShape, 3, kShapeFilled, false, {{30, 30}, {90, 70}}, true},
+        {kToolFreeSelection, 1, 0, false, {{30, 30}, {40, 40}}, false},
+        {kToolRectSelection, 1, 0, false, {{30, 30}, {40, 40}}, false},
+        {kToolText, 1, 0, false, {{40, 30}}, true},
+    };
+    ToolState& tools = TheToolState();
+    // 12.5 % shows the whole picture; at 800 % the view is scrolled into it.
+    for (const int zoom : {125, 8000}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE("tool " + std::to_string(c.tool) + " at " + std::to_string(zoom));
+            tools.FinishStroke(true);
+            NewBandedPicture();
+            tools.SelectTool(c.tool);
+            tools.SetPenWidth(c.width);
+            tools.SetBrushWidth(c.width);
+            tools.SetLineWidth(c.width);
+            c.tool == kToolBrush ? tools.SetBrushStyle(c.style) : tools.SetShapeStyle(c.style);
+            canvas.ZoomAt(zoom, 0, 0);
+            canvas.ScrollTo(zoom / 4, zoom / 5);
+            shown_.Reset(CreateFilledBitmap(Client().right, Client().bottom, RGB(1, 2, 3)));
+            PaintInvalid();
+            for (size_t i = 0; i < c.drags.size(); ++i)
+                Drag(ZigZag(c.drags[i], c.drags.size() > 1 ? 6 : 16, zoom / 4000 + 2), c.right,
+                     c.cancelLast && i + 1 == c.drags.size());
+        }
+    }
+}
+
 }  // namespace
