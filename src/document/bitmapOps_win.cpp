@@ -687,6 +687,22 @@ HBITMAP RowByRowCopy(HBITMAP bitmap, int bits, const RGBQUAD* colours,
     return result.Release();
 }
 
+HBITMAP WholePictureCopy(HBITMAP bitmap, const std::function<bool(const std::function<const uint32_t*(uint32_t)>& rowOf,
+                                                                  uint8_t* target, size_t stride)>& make) {
+    const Pixels32 source = ProbedPixelsOf(bitmap);
+    if (!source || !PictureSizeAllowed(source.width, source.height)) return nullptr;
+    void* memory = nullptr;
+    BitmapHandle result(CreateBitmapToOverwrite(source.width, source.height, 24, &memory));
+    if (!result) return nullptr;
+    const PixelRows rows = source.Rows();
+    const std::function<const uint32_t*(uint32_t)> rowOf = [&](uint32_t memoryRow) -> const uint32_t* {
+        return rows.Row(source.height - 1 - static_cast<int>(memoryRow));
+    };
+    const auto stride = static_cast<size_t>(DibRowBytes(source.width, 24));
+    if (!make(rowOf, static_cast<uint8_t*>(memory), stride)) return nullptr;
+    return result.Release();
+}
+
 HBITMAP ToBitDepth(HBITMAP bitmap, int bits) {
     // Only depths that need no colour table.
     if (bits != 16 && bits != 24 && bits != 32) return nullptr;

@@ -31,8 +31,26 @@ HBITMAP ThroughRasterCore(HBITMAP source, Operation operation) {
     return image.ToBitmapHandle();
 }
 
+// A 32-bit picture is convolved or blurred from its own memory into the 24-bit result; any other goes
+// through the raster core. Both give the same pixels.
 HBITMAP Convolved(HBITMAP source, const int32_t (&kernel)[9], int32_t divisor, int32_t offset) {
+    const auto width = static_cast<uint32_t>(std::max(BitmapWidth(source), 0));
+    const auto height = static_cast<uint32_t>(std::max(BitmapHeight(source), 0));
+    HBITMAP direct = WholePictureCopy(source, [&](const auto& rowOf, uint8_t* target, size_t stride) {
+        return ConvolveThirtyTwoBitRows(rowOf, width, height, kernel, 3, divisor, offset, target, stride);
+    });
+    if (direct) return direct;
     return ThroughRasterCore(source, [&](TxImage& image) { return image.Convolve3x3(kernel, 3, divisor, offset); });
+}
+
+HBITMAP Blurred(HBITMAP source, float radius) {
+    const auto width = static_cast<uint32_t>(std::max(BitmapWidth(source), 0));
+    const auto height = static_cast<uint32_t>(std::max(BitmapHeight(source), 0));
+    HBITMAP direct = WholePictureCopy(source, [&](const auto& rowOf, uint8_t* target, size_t stride) {
+        return BlurThirtyTwoBitRows(rowOf, width, height, radius, target, stride);
+    });
+    if (direct) return direct;
+    return ThroughRasterCore(source, [&](TxImage& image) { return image.BlurGaussian(radius); });
 }
 
 // A per-pixel adjustment of a 32-bit picture in one pass: each row of the 24-bit result, as the raster
@@ -132,7 +150,7 @@ HBITMAP EffectResult(int kind, HBITMAP source) {
             return Filtered(source, *filter, [](TxImage& image) { return image.ReduceRed(0.8f); });
         }
         case kEffectGaussianBlur:
-            return ThroughRasterCore(source, [](TxImage& image) { return image.BlurGaussian(2.0f); });
+            return Blurred(source, 2.0f);
         case kEffectEmboss:
             return Convolved(source, {0, 0, -1, 0, 0, 0, 1, 0, 0}, -1, 127);
         case kEffectSharpen:

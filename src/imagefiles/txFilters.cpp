@@ -6,11 +6,16 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <new>
 #include <type_traits>
 #include <utility>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "imagefiles/blockPool.h"
 #include "imagefiles/rowRanges.h"
@@ -139,6 +144,12 @@ struct Kernel {
     int64_t total;  // W, the sum of all weights
 };
 
+Kernel MakeKernel(const int32_t* weights, int32_t size, int32_t divisor, int32_t offset) {
+    Kernel k{weights, size, size / 2, divisor, offset, 0};
+    for (int i = 0; i < size * size; ++i) k.total += weights[i];
+    return k;
+}
+
 // The output rule for one channel of one pixel, from the sum S and the used weight M.
 uint8_t ConvolutionResult(const Kernel& k, int64_t sum, int64_t used) {
     __int128 value;
@@ -153,10 +164,75 @@ uint8_t ConvolutionResult(const Kernel& k, int64_t sum, int64_t used) {
     return static_cast<uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value);
 }
 
+// Rows of interleaved bytes in memory, counted as stored.
+struct PlainRows {
+    const uint8_t* first;
+    size_t stride;
+    explicit operator bool() const { return true; }
+    const uint8_t* Row(int64_t y) const { return first + y * stride; }
+};
+
+// Blue, green and red of a 32-bit pixel row, as the raster core's 24-bit copy holds them.
+void WidenRow(const uint32_t* from, uint32_t width, uint8_t* to) {
+    for (uint32_t x = 0; x < width; ++x, to += 3) {
+        const uint32_t pixel = from[x];
+        to[0] = static_cast<uint8_t>(pixel);
+        to[1] = static_cast<uint8_t>(pixel >> 8);
+        to[2] = static_cast<uint8_t>(pixel >> 16);
+    }
+}
+
+// Rows of a 32-bit picture in 24 bits, each widened when first asked for; the last `count` rows are kept,
+// enough for a kernel that reads that many neighbouring rows.
+class WidenedRows {
+public:
+    WidenedRows(const std::function<const uint32_t*(uint32_t)>& rowOf, uint32_t width, size_t count)
+        : rowOf_(rowOf), width_(width), count_(count), tags_(count, -1) {
+        ok_ = Reserve(bytes_, count * width * size_t{3});
+    }
+    explicit operator bool() const { return ok_; }
+    const uint8_t* Row(int64_t y) {
+        const auto slot = static_cast<size_t>(y) % count_;
+        uint8_t* row = &bytes_[slot * width_ * 3];
+        if (tags_[slot] != y) {
+            WidenRow(rowOf_(static_cast<uint32_t>(y)), width_, row);
+            tags_[slot] = y;
+        }
+        return row;
+    }
+
+private:
+    const std::function<const uint32_t*(uint32_t)>& rowOf_;
+    uint32_t width_;
+    size_t count_;
+    std::vector<int64_t> tags_;
+    std::vector<uint8_t> bytes_;
+    bool ok_ = false;
+};
+
+// Inner sums to bytes where the result is the offset plus or minus the sum, clamped: saturating 16-bit
+// arithmetic keeps the side of a value beyond 16 bits, so the clamp gives the same byte.
+void OffsetSumsToBytes(const int16_t* sums, size_t count, int32_t offset, int sign, uint8_t* out) {
+    size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i base = _mm_set1_epi16(static_cast<int16_t>(offset));
+    for (; i + 16 <= count; i += 16) {
+        __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sums + i));
+        __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sums + i + 8));
+        a = sign > 0 ? _mm_adds_epi16(base, a) : _mm_subs_epi16(base, a);
+        b = sign > 0 ? _mm_adds_epi16(base, b) : _mm_subs_epi16(base, b);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(a, b));
+    }
+#endif
+    for (; i < count; ++i) out[i] = static_cast<uint8_t>(std::clamp(offset + sign * sums[i], 0, 255));
+}
+
 // Convolves interleaved rows of `channels` bytes per pixel; rows are counted as stored. Pixels whose
 // kernel lies wholly inside take a fast path: sums over the non-zero cells row by row, then a table
 // from sum to result. Border pixels check every cell. False when stopped by the escape flag.
-bool ConvolveRows(const uint8_t* in, size_t inStride, uint32_t width, uint32_t height, int channels, uint8_t* out,
+// makeSource() gives each thread its own source of input rows (PlainRows, WidenedRows).
+template <typename MakeSource>
+bool ConvolveRows(const MakeSource& makeSource, uint32_t width, uint32_t height, int channels, uint8_t* out,
                   size_t outStride, const Kernel& k, const int32_t& escape, int32_t& progress) {
     const int64_t w = width, h = height;
     const int low = -k.half, high = k.size - k.half - 1;  // offsets covered by the kernel
@@ -179,8 +255,24 @@ bool ConvolveRows(const uint8_t* in, size_t inStride, uint32_t width, uint32_t h
     // Small kernels of small weights (the effects' 3 x 3 ones) sum in 16 bits: twice the values a step.
     const bool shortSums = !table.empty() && minSum >= std::numeric_limits<int16_t>::min() &&
                            maxSum <= std::numeric_limits<int16_t>::max();
+    // The effects' kernels give offset + sum or offset - sum, clamped (weights summing to 0, divisors 1 and
+    // -1): then no table is needed. The table itself says whether that holds.
+    int offsetSign = 0;
+    if (shortSums && k.offset >= std::numeric_limits<int16_t>::min() &&
+        k.offset <= std::numeric_limits<int16_t>::max()) {
+        for (const int sign : {1, -1}) {
+            bool same = true;
+            for (int64_t s = minSum; s <= maxSum && same; ++s) {
+                same = table[static_cast<size_t>(s - minSum)] == std::clamp<int64_t>(k.offset + sign * s, 0, 255);
+            }
+            if (same) {
+                offsetSign = sign;
+                break;
+            }
+        }
+    }
 
-    auto borderPixel = [&](int64_t x, int64_t y, uint8_t* target) {
+    auto borderPixel = [&](auto& in, int64_t x, int64_t y, uint8_t* target) {
         for (int c = 0; c < channels; ++c) {
             int64_t sum = 0, used = 0;
             for (int r = 0; r < k.size; ++r) {
@@ -190,7 +282,7 @@ bool ConvolveRows(const uint8_t* in, size_t inStride, uint32_t width, uint32_t h
                     const int64_t sx = x + col - k.half;
                     if (sx < 0 || sx >= w) continue;
                     const int32_t weight = k.weights[r * k.size + col];
-                    sum += static_cast<int64_t>(weight) * in[sy * inStride + sx * channels + c];
+                    sum += static_cast<int64_t>(weight) * in.Row(sy)[sx * channels + c];
                     used += weight;
                 }
             }
@@ -199,10 +291,10 @@ bool ConvolveRows(const uint8_t* in, size_t inStride, uint32_t width, uint32_t h
     };
 
     // The inner pixels of one row: sums over the non-zero cells, row by row of the kernel.
-    auto innerRow = [&](int64_t y, uint8_t* inner, auto* sum) {
+    auto innerRow = [&](auto& in, int64_t y, uint8_t* inner, auto* sum) {
         std::fill(sum, sum + count, 0);
         for (int r = 0; r < k.size; ++r) {
-            const uint8_t* sourceRow = in + (y + r - k.half) * inStride;
+            const uint8_t* sourceRow = in.Row(y + r - k.half);
             for (int col = 0; col < k.size; ++col) {
                 const int32_t weight = k.weights[r * k.size + col];
                 if (weight == 0) continue;
@@ -210,6 +302,12 @@ bool ConvolveRows(const uint8_t* in, size_t inStride, uint32_t width, uint32_t h
                 using Sum = std::remove_reference_t<decltype(*sum)>;
                 const auto factor = static_cast<Sum>(weight);
                 for (size_t i = 0; i < count; ++i) sum[i] = static_cast<Sum>(sum[i] + factor * source[i]);
+            }
+        }
+        if constexpr (std::is_same_v<std::remove_reference_t<decltype(*sum)>, int16_t>) {
+            if (offsetSign != 0) {
+                OffsetSumsToBytes(sum, count, k.offset, offsetSign, inner);
+                return;
             }
         }
         if (!table.empty()) {
@@ -222,9 +320,11 @@ bool ConvolveRows(const uint8_t* in, size_t inStride, uint32_t width, uint32_t h
     // Every output row depends only on the input: the rows are shared out between the cores.
     std::atomic<bool> stopped{false};
     ForRowRanges(static_cast<uint32_t>(h), static_cast<uint64_t>(w) * k.size, [&](uint32_t first, uint32_t end) {
+        auto in = makeSource();
         std::vector<int32_t> sums;
         std::vector<int16_t> shortSumValues;
-        if (!Reserve(sums, fastSums && !shortSums ? count : 0) || !Reserve(shortSumValues, shortSums ? count : 0)) {
+        if (!in || !Reserve(sums, fastSums && !shortSums ? count : 0) ||
+            !Reserve(shortSumValues, shortSums ? count : 0)) {
             stopped = true;
             return;
         }
@@ -237,16 +337,16 @@ bool ConvolveRows(const uint8_t* in, size_t inStride, uint32_t width, uint32_t h
             uint8_t* target = out + y * outStride;
             const bool insideRow = y + low >= 0 && y + high < h;
             if (!insideRow || !fastSums) {
-                for (int64_t x = 0; x < w; ++x) borderPixel(x, y, target + x * channels);
+                for (int64_t x = 0; x < w; ++x) borderPixel(in, x, y, target + x * channels);
                 continue;
             }
-            for (int64_t x = 0; x < left; ++x) borderPixel(x, y, target + x * channels);
-            for (int64_t x = right; x < w; ++x) borderPixel(x, y, target + x * channels);
+            for (int64_t x = 0; x < left; ++x) borderPixel(in, x, y, target + x * channels);
+            for (int64_t x = right; x < w; ++x) borderPixel(in, x, y, target + x * channels);
             if (count == 0) continue;
             if (shortSums)
-                innerRow(y, target + left * channels, shortSumValues.data());
+                innerRow(in, y, target + left * channels, shortSumValues.data());
             else
-                innerRow(y, target + left * channels, sums.data());
+                innerRow(in, y, target + left * channels, sums.data());
         }
     });
     return !stopped;
@@ -277,6 +377,111 @@ std::vector<int32_t> GaussianKernel(double sigma, int64_t longestSide) {
     }
     weights[static_cast<size_t>(half)] += static_cast<int32_t>((int64_t{1} << kBlurShift) - sum);
     return weights;
+}
+
+// The kernel's taps with a weight, the centre first: a tap at distance t > 0 weighs both of its
+// mirrored inputs.
+struct BlurTap {
+    int64_t distance;
+    int32_t weight;
+    int32_t pairWords;  // for multiply-adds: this weight and the next tap's (0 for none) as two 16-bit words
+    int32_t twinWords;  // this weight twice
+};
+std::vector<BlurTap> BlurTaps(const std::vector<int32_t>& weights) {
+    const auto half = static_cast<int64_t>(weights.size() / 2);
+    std::vector<BlurTap> taps{{0, weights[static_cast<size_t>(half)], 0, 0}};
+    for (int64_t t = 1; t <= half; ++t) {
+        const int32_t weight = weights[static_cast<size_t>(half + t)];
+        if (weight != 0) taps.push_back({t, weight, 0, 0});
+    }
+    auto words = [](int32_t low, int32_t high) {
+        return static_cast<int32_t>((static_cast<uint32_t>(high) << 16) | static_cast<uint32_t>(low));
+    };
+    for (size_t p = 0; p < taps.size(); ++p) {
+        taps[p].pairWords = words(taps[p].weight, p + 1 < taps.size() ? taps[p + 1].weight : 0);
+        taps[p].twinWords = words(taps[p].weight, taps[p].weight);
+    }
+    return taps;
+}
+
+// The row pass over `count` values of a padded row, `step` values a pixel, with 8 fractional bits:
+// (sum + 32) >> 6. Every weight is at most 1 << 14 and every pair of inputs at most 510, so the
+// products fit 16-bit multiply-adds two taps at a time, with the same sums as 32-bit arithmetic.
+void BlurRowValues(const uint8_t* centre, size_t count, int step, const std::vector<BlurTap>& taps, uint16_t* target) {
+    size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    auto inputs = [&](const uint8_t* at, int64_t distance) {
+        if (distance == 0) return _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(at)), zero);
+        const int64_t offset = distance * step;
+        const __m128i before = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(at - offset));
+        const __m128i after = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(at + offset));
+        return _mm_add_epi16(_mm_unpacklo_epi8(before, zero), _mm_unpacklo_epi8(after, zero));
+    };
+    const __m128i rounding = _mm_set1_epi32(32), lower = _mm_set1_epi32(-32768);
+    const __m128i bias = _mm_set1_epi16(static_cast<int16_t>(-32768));
+    for (; i + 8 <= count; i += 8) {
+        __m128i low = zero, high = zero;
+        for (size_t p = 0; p < taps.size(); p += 2) {
+            const __m128i a = inputs(centre + i, taps[p].distance);
+            const __m128i b = p + 1 < taps.size() ? inputs(centre + i, taps[p + 1].distance) : zero;
+            const __m128i w = _mm_set1_epi32(taps[p].pairWords);
+            low = _mm_add_epi32(low, _mm_madd_epi16(_mm_unpacklo_epi16(a, b), w));
+            high = _mm_add_epi32(high, _mm_madd_epi16(_mm_unpackhi_epi16(a, b), w));
+        }
+        // Results reach 65280: packed with signed saturation 32768 lower, then moved back up.
+        low = _mm_add_epi32(_mm_srai_epi32(_mm_add_epi32(low, rounding), 6), lower);
+        high = _mm_add_epi32(_mm_srai_epi32(_mm_add_epi32(high, rounding), 6), lower);
+        const __m128i packed = _mm_xor_si128(_mm_packs_epi32(low, high), bias);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(target + i), packed);
+    }
+#endif
+    for (; i < count; ++i) {
+        uint32_t sum = static_cast<uint32_t>(taps[0].weight) * centre[i];
+        for (size_t p = 1; p < taps.size(); ++p) {
+            const int64_t offset = taps[p].distance * step;
+            sum +=
+                static_cast<uint32_t>(taps[p].weight) * static_cast<uint32_t>(centre[i - offset] + centre[i + offset]);
+        }
+        target[i] = static_cast<uint16_t>((sum + 32) >> 6);
+    }
+}
+
+// The column pass over `count` values: rows[0] is the centre row, rows[2p - 1] and rows[2p] the two
+// rows at tap p's distance; rounded to the nearest byte, (sum + (1 << 21)) >> 22. The 16-bit inputs
+// are taken 32768 lower so that they fit signed multiply-adds; the weights sum to 1 << 14, so that
+// takes exactly 1 << 29 off every sum, which is added back.
+void BlurColumnValues(const uint16_t* const* rows, size_t count, const std::vector<BlurTap>& taps, uint8_t* target) {
+    size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128(), bias = _mm_set1_epi16(static_cast<int16_t>(-32768));
+    const __m128i centreWeight = _mm_set1_epi32(taps[0].weight);
+    const __m128i rounding = _mm_set1_epi32((1 << 29) + (1 << 21));
+    auto load = [&](const uint16_t* row) {
+        return _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i)), bias);
+    };
+    for (; i + 8 <= count; i += 8) {
+        const __m128i centre = load(rows[0]);
+        __m128i low = _mm_madd_epi16(_mm_unpacklo_epi16(centre, zero), centreWeight);
+        __m128i high = _mm_madd_epi16(_mm_unpackhi_epi16(centre, zero), centreWeight);
+        for (size_t p = 1; p < taps.size(); ++p) {
+            const __m128i a = load(rows[2 * p - 1]), b = load(rows[2 * p]);
+            const __m128i w = _mm_set1_epi32(taps[p].twinWords);
+            low = _mm_add_epi32(low, _mm_madd_epi16(_mm_unpacklo_epi16(a, b), w));
+            high = _mm_add_epi32(high, _mm_madd_epi16(_mm_unpackhi_epi16(a, b), w));
+        }
+        low = _mm_srli_epi32(_mm_add_epi32(low, rounding), 22);
+        high = _mm_srli_epi32(_mm_add_epi32(high, rounding), 22);
+        const __m128i words = _mm_packs_epi32(low, high);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(target + i), _mm_packus_epi16(words, words));
+    }
+#endif
+    for (; i < count; ++i) {
+        uint32_t sum = static_cast<uint32_t>(taps[0].weight) * rows[0][i];
+        for (size_t p = 1; p < taps.size(); ++p)
+            sum += static_cast<uint32_t>(taps[p].weight) * (uint32_t{rows[2 * p - 1][i]} + rows[2 * p][i]);
+        target[i] = static_cast<uint8_t>((sum + (1u << 21)) >> 22);
+    }
 }
 
 class TableFilter final : public TxRowFilter {
@@ -399,8 +604,7 @@ bool TxImage::Saturate(int32_t amount, int32_t colourSpace) {
 
 bool TxImage::Convolve3x3(const int32_t* kernel, int32_t size, int32_t divisor, int32_t offset) {
     if (!dib_ || !kernel || size < 1 || size > 255) return false;
-    Kernel k{kernel, size, size / 2, divisor, offset, 0};
-    for (int i = 0; i < size * size; ++i) k.total += kernel[i];
+    const Kernel k = MakeKernel(kernel, size, divisor, offset);
     const uint32_t width = Width(), height = Height();
 
     if (header_.bitCount == 24 || (header_.bitCount == 8 && IsGrayScale())) {
@@ -413,7 +617,8 @@ bool TxImage::Convolve3x3(const int32_t* kernel, int32_t size, int32_t divisor, 
         uint8_t* resultBits = result + front;
         std::memcpy(result, dib_, front);
         const int channels = header_.bitCount == 24 ? 3 : 1;
-        if (!ConvolveRows(bits_, stride_, width, height, channels, resultBits, stride_, k, escape_, progress_)) {
+        const auto rows = [this] { return PlainRows{bits_, stride_}; };
+        if (!ConvolveRows(rows, width, height, channels, resultBits, stride_, k, escape_, progress_)) {
             GiveBackBlock(result);
             return false;
         }
@@ -449,7 +654,8 @@ bool TxImage::Convolve3x3(const int32_t* kernel, int32_t size, int32_t divisor, 
             p[2] = c.red;
         }
     }
-    if (!ConvolveRows(colours.get(), rowBytes, width, height, 3, result.get(), rowBytes, k, escape_, progress_)) {
+    const auto rows = [&] { return PlainRows{colours.get(), rowBytes}; };
+    if (!ConvolveRows(rows, width, height, 3, result.get(), rowBytes, k, escape_, progress_)) {
         return false;
     }
     for (uint32_t y = 0; y < height; ++y) {
@@ -482,6 +688,77 @@ bool TxImage::ReduceRed(float /*unused*/) {
     return true;
 }
 
+namespace {
+// The blur's two passes over rows of `channels` bytes per pixel, counted as stored: readRow(y, into) puts
+// the width * channels bytes of row y at into; the result's row y is target + y * targetStride, which may
+// be the input's own memory (the second pass reads only the first pass's values).
+template <typename ReadRow>
+bool BlurRows(const ReadRow& readRow, uint32_t width, uint32_t height, int channels, float radius, uint8_t* target,
+              size_t targetStride, const int32_t& escape, int32_t& progress) {
+    const std::vector<int32_t> weights = GaussianKernel(radius, std::max(width, height));
+    const auto half = static_cast<int64_t>(weights.size() / 2);
+    const size_t rowValues = size_t{width} * channels;
+
+    // The row pass, with 8 fractional bits.
+    if (rowValues > SIZE_MAX / 2 / height) return false;
+    PooledBlock middleBlock(rowValues * height * sizeof(uint16_t));
+    if (!middleBlock) return false;
+    uint16_t* middle = middleBlock.As<uint16_t>();
+    const std::vector<BlurTap> taps = BlurTaps(weights);
+    // Each pass's rows are shared out between the cores; the column pass starts when the row pass is done.
+    std::atomic<bool> stopped{false};
+    auto keepGoing = [&](uint32_t first, uint32_t y, uint32_t end, int from) {
+        if (escape || stopped) {
+            stopped = true;
+            return false;
+        }
+        if (first == 0) progress = static_cast<int32_t>(from + uint64_t{y} * 50 / end);
+        return true;
+    };
+
+    // Along the rows: each row padded by repeating its end pixels, borders clamp to the edge.
+    ForRowRanges(height, uint64_t{width} * weights.size(), [&](uint32_t first, uint32_t end) {
+        std::vector<uint8_t> padded;
+        if (!Reserve(padded, (width + 2 * static_cast<size_t>(half)) * channels)) {
+            stopped = true;
+            return;
+        }
+        const size_t border = static_cast<size_t>(half) * channels;
+        for (uint32_t y = first; y < end && keepGoing(first, y, end, 0); ++y) {
+            uint8_t* row = &padded[border];
+            readRow(y, row);
+            for (size_t x = 0; x < border; x += channels) {
+                std::memcpy(&padded[x], row, channels);
+                std::memcpy(&padded[border + rowValues + x], row + rowValues - channels, channels);
+            }
+            BlurRowValues(&padded[border], rowValues, channels, taps, &middle[size_t{y} * rowValues]);
+        }
+    });
+    if (stopped) return false;
+
+    // Along the columns, straight into the picture: this pass reads only the row pass's values.
+    ForRowRanges(height, uint64_t{width} * weights.size(), [&](uint32_t first, uint32_t end) {
+        std::vector<const uint16_t*> rows;
+        if (!Reserve(rows, 2 * taps.size() - 1)) {
+            stopped = true;
+            return;
+        }
+        for (uint32_t y = first; y < end && keepGoing(first, y, end, 50); ++y) {
+            rows[0] = &middle[size_t{y} * rowValues];
+            for (size_t p = 1; p < taps.size(); ++p) {
+                const int64_t below = std::clamp<int64_t>(int64_t{y} - taps[p].distance, 0, height - 1);
+                const int64_t above = std::clamp<int64_t>(int64_t{y} + taps[p].distance, 0, height - 1);
+                rows[2 * p - 1] = &middle[static_cast<size_t>(below) * rowValues];
+                rows[2 * p] = &middle[static_cast<size_t>(above) * rowValues];
+            }
+            BlurColumnValues(rows.data(), rowValues, taps, target + size_t{y} * targetStride);
+        }
+    });
+    if (stopped) return false;
+    return true;
+}
+}  // namespace
+
 bool TxImage::BlurGaussian(float radius) {
     if (!dib_ || borrowed_) return false;
     if (!(radius > 0.0f)) return true;  // a kernel of one tap changes nothing
@@ -494,85 +771,35 @@ bool TxImage::BlurGaussian(float radius) {
         if (!RaiseBpp(24)) return false;
     }
 
-    const uint32_t width = Width(), height = Height();
     const int channels = header_.bitCount == 24 ? 3 : 1;
-    const std::vector<int32_t> weights = GaussianKernel(radius, std::max(width, height));
-    const auto half = static_cast<int64_t>(weights.size() / 2);
-    const size_t rowValues = size_t{width} * channels;
-
-    // The row pass, with 8 fractional bits.
-    if (rowValues > SIZE_MAX / 2 / height) return false;
-    PooledBlock middleBlock(rowValues * height * sizeof(uint16_t));
-    if (!middleBlock) return false;
-    uint16_t* middle = middleBlock.As<uint16_t>();
-    const auto centreWeight = static_cast<uint32_t>(weights[static_cast<size_t>(half)]);
-    // Each pass's rows are shared out between the cores; the column pass starts when the row pass is done.
-    std::atomic<bool> stopped{false};
-    auto keepGoing = [&](uint32_t first, uint32_t y, uint32_t end, int from) {
-        if (escape_ || stopped) {
-            stopped = true;
-            return false;
-        }
-        if (first == 0) progress_ = static_cast<int32_t>(from + uint64_t{y} * 50 / end);
-        return true;
-    };
-
-    // Along the rows: each row padded by repeating its end pixels, borders clamp to the edge.
-    ForRowRanges(height, uint64_t{width} * weights.size(), [&](uint32_t first, uint32_t end) {
-        std::vector<uint8_t> padded;
-        std::vector<uint32_t> sums;
-        if (!Reserve(padded, (width + 2 * static_cast<size_t>(half)) * channels) || !Reserve(sums, rowValues)) {
-            stopped = true;
-            return;
-        }
-        for (uint32_t y = first; y < end && keepGoing(first, y, end, 0); ++y) {
-            const uint8_t* row = Row(y);
-            for (int64_t x = -half; x < static_cast<int64_t>(width) + half; ++x) {
-                const int64_t from = std::clamp<int64_t>(x, 0, width - 1);
-                std::memcpy(&padded[static_cast<size_t>((x + half) * channels)], row + from * channels, channels);
-            }
-            // The kernel is symmetric: each weight multiplies the sum of its two mirrored inputs.
-            const uint8_t* centre = &padded[static_cast<size_t>(half * channels)];
-            for (size_t i = 0; i < rowValues; ++i) sums[i] = centreWeight * centre[i];
-            for (int64_t t = 1; t <= half; ++t) {
-                const auto weight = static_cast<uint32_t>(weights[static_cast<size_t>(half + t)]);
-                if (weight == 0) continue;
-                const uint8_t* before = centre - t * channels;
-                const uint8_t* after = centre + t * channels;
-                for (size_t i = 0; i < rowValues; ++i) sums[i] += weight * static_cast<uint16_t>(before[i] + after[i]);
-            }
-            uint16_t* target = &middle[size_t{y} * rowValues];
-            for (size_t i = 0; i < rowValues; ++i) target[i] = static_cast<uint16_t>((sums[i] + 32) >> 6);
-        }
-    });
-    if (stopped) return false;
-
-    // Along the columns, rounding to the nearest value, straight into the picture: this pass reads only
-    // the row pass's values.
-    ForRowRanges(height, uint64_t{width} * weights.size(), [&](uint32_t first, uint32_t end) {
-        std::vector<uint32_t> sums;
-        if (!Reserve(sums, rowValues)) {
-            stopped = true;
-            return;
-        }
-        for (uint32_t y = first; y < end && keepGoing(first, y, end, 50); ++y) {
-            const uint16_t* centre = &middle[size_t{y} * rowValues];
-            for (size_t i = 0; i < rowValues; ++i) sums[i] = centreWeight * centre[i];
-            for (int64_t t = 1; t <= half; ++t) {
-                const auto weight = static_cast<uint32_t>(weights[static_cast<size_t>(half + t)]);
-                if (weight == 0) continue;
-                const int64_t below = std::clamp<int64_t>(int64_t{y} - t, 0, height - 1);
-                const int64_t above = std::clamp<int64_t>(int64_t{y} + t, 0, height - 1);
-                const uint16_t* low = &middle[static_cast<size_t>(below) * rowValues];
-                const uint16_t* high = &middle[static_cast<size_t>(above) * rowValues];
-                for (size_t i = 0; i < rowValues; ++i) sums[i] += weight * (uint32_t{low[i]} + high[i]);
-            }
-            uint8_t* target = Row(y);
-            for (size_t i = 0; i < rowValues; ++i) target[i] = static_cast<uint8_t>((sums[i] + (1u << 21)) >> 22);
-        }
-    });
-    if (stopped) return false;
+    const size_t rowValues = size_t{Width()} * channels;
+    const auto readRow = [&](uint32_t y, uint8_t* into) { std::memcpy(into, Row(y), rowValues); };
+    if (!BlurRows(readRow, Width(), Height(), channels, radius, bits_, stride_, escape_, progress_)) return false;
 
     if (!oldPalette.empty()) return DecreaseBpp(oldBits, false, oldPalette.data(), oldImportant);
     return true;
+}
+
+bool ConvolveThirtyTwoBitRows(const std::function<const uint32_t*(uint32_t)>& rowOf, uint32_t width, uint32_t height,
+                              const int32_t* kernel, int32_t size, int32_t divisor, int32_t offset, uint8_t* target,
+                              size_t targetStride) {
+    if (!kernel || size < 1 || size > 255 || width == 0 || height == 0) return false;
+    const auto rows = [&] { return WidenedRows(rowOf, width, static_cast<size_t>(size)); };
+    const int32_t escape = 0;
+    int32_t progress = 0;
+    return ConvolveRows(rows, width, height, 3, target, targetStride, MakeKernel(kernel, size, divisor, offset), escape,
+                        progress);
+}
+
+bool BlurThirtyTwoBitRows(const std::function<const uint32_t*(uint32_t)>& rowOf, uint32_t width, uint32_t height,
+                          float radius, uint8_t* target, size_t targetStride) {
+    if (width == 0 || height == 0) return false;
+    const auto readRow = [&](uint32_t y, uint8_t* into) { WidenRow(rowOf(y), width, into); };
+    if (!(radius > 0.0f)) {
+        for (uint32_t y = 0; y < height; ++y) readRow(y, target + size_t{y} * targetStride);
+        return true;
+    }
+    const int32_t escape = 0;
+    int32_t progress = 0;
+    return BlurRows(readRow, width, height, 3, radius, target, targetStride, escape, progress);
 }

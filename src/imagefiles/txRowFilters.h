@@ -1,9 +1,12 @@
 // The raster core's per-pixel adjustments as filters over one 24-bit row (blue, green, red) at a time:
 // brightness and contrast through a table, saturation, red-eye reduction. The raster core applies
 // them to its own rows; a caller that makes a 24-bit copy of a picture row by row applies them to each
-// row while it is still in the cache, with the same result.
+// row while it is still in the cache, with the same result. The convolution and the blur, which need
+// neighbouring rows, read a 32-bit picture's rows directly instead.
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class TxRowFilter {
@@ -25,3 +28,13 @@ void MakeLightTable(int32_t brightness, int32_t contrast, uint8_t (&table)[256])
 std::unique_ptr<TxRowFilter> MakeSaturationFilter(int32_t amount, int32_t colourSpace);
 // Red pulled toward min(blue, green), most at the middle of a width x height picture.
 std::unique_ptr<TxRowFilter> MakeRedEyeFilter(uint32_t width, uint32_t height);
+
+// The raster core's convolution and Gaussian blur of a 32-bit picture (blue, green, red, unused byte)
+// straight into 24-bit rows, with the bytes Convolve3x3 and BlurGaussian give on its 24-bit copy:
+// rowOf(y) is stored row y (the bottom row is 0), the result's row y starts at target + y * targetStride.
+// The rows' padding is left as it is. False when the memory cannot be had or the arguments are invalid.
+bool ConvolveThirtyTwoBitRows(const std::function<const uint32_t*(uint32_t)>& rowOf, uint32_t width, uint32_t height,
+                              const int32_t* kernel, int32_t size, int32_t divisor, int32_t offset, uint8_t* target,
+                              size_t targetStride);
+bool BlurThirtyTwoBitRows(const std::function<const uint32_t*(uint32_t)>& rowOf, uint32_t width, uint32_t height,
+                          float radius, uint8_t* target, size_t targetStride);

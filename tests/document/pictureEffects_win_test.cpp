@@ -554,8 +554,9 @@ TEST_F(PictureEffects, OnePassResultsEqualTheRasterCoresOnEveryByte) {
     BitmapHandle picture(MakePicture(301, 203, noise));  // odd width: 24-bit rows have padding
     BitmapHandle asTwentyFour(ToBitDepth(picture.Get(), 24));
     ASSERT_TRUE(asTwentyFour);
-    for (const int kind : {kEffectGrey, kEffectDarker, kEffectBrighter, kEffectMoreContrast, kEffectLessContrast,
-                           kEffectMoreSaturation, kEffectLessSaturation, kEffectRedEye}) {
+    for (const int kind :
+         {kEffectGrey, kEffectDarker, kEffectBrighter, kEffectMoreContrast, kEffectLessContrast, kEffectMoreSaturation,
+          kEffectLessSaturation, kEffectRedEye, kEffectGaussianBlur, kEffectEmboss, kEffectSharpen, kEffectEdges}) {
         BitmapHandle onePass(EffectResult(kind, picture.Get()));
         BitmapHandle core(EffectResult(kind, asTwentyFour.Get()));
         ASSERT_TRUE(onePass && core) << Name(kind);

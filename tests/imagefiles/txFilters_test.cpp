@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <numbers>
+#include <numeric>
 #include <vector>
 
 #include "imageTestSupport.h"
@@ -392,4 +393,66 @@ TEST(RowRanges, FiltersGiveTheSameBytesOnOneThreadAndOnMany) {
         return PixelBytes(work);
     };
     for (int which = 0; which < 3; ++which) EXPECT_TRUE(filtered(1, which) == filtered(4, which)) << which;
+}
+
+namespace {
+// The blur written out per value: fixed-point weights summing to 1 << 14, the row pass kept with 8
+// fractional bits, edges clamped, the column pass rounded to the nearest byte.
+std::vector<uint8_t> ReferenceGaussian(const TxImage& image, double sigma) {
+    const int64_t w = image.Width(), h = image.Height(), channels = image.Bpp() / 8;
+    const int64_t half = std::min<int64_t>(static_cast<int64_t>(std::ceil(3 * sigma)), std::max(w, h));
+    std::vector<double> real;
+    for (int64_t i = -half; i <= half; ++i) real.push_back(std::exp(-double(i * i) / (2 * sigma * sigma)));
+    const double total = std::accumulate(real.begin(), real.end(), 0.0);
+    std::vector<int64_t> weights;
+    for (const double r : real) weights.push_back(std::lround(r / total * 16384));
+    weights[half] += 16384 - std::accumulate(weights.begin(), weights.end(), int64_t{0});
+    const size_t stride = image.Header().sizeImage / h;
+    auto at = [&](int64_t x, int64_t y, int64_t c) { return image.Bits()[y * stride + x * channels + c]; };
+    std::vector<int64_t> middle(static_cast<size_t>(w * h * channels));
+    for (int64_t y = 0; y < h; ++y)
+        for (int64_t x = 0; x < w; ++x)
+            for (int64_t c = 0; c < channels; ++c) {
+                int64_t sum = 0;
+                for (int64_t t = -half; t <= half; ++t)
+                    sum += weights[t + half] * at(std::clamp<int64_t>(x + t, 0, w - 1), y, c);
+                middle[(y * w + x) * channels + c] = (sum + 32) >> 6;
+            }
+    std::vector<uint8_t> result(image.Bits(), image.Bits() + image.Header().sizeImage);
+    for (int64_t y = 0; y < h; ++y)
+        for (int64_t x = 0; x < w; ++x)
+            for (int64_t c = 0; c < channels; ++c) {
+                int64_t sum = 0;
+                for (int64_t t = -half; t <= half; ++t)
+                    sum += weights[t + half] * middle[(std::clamp<int64_t>(y + t, 0, h - 1) * w + x) * channels + c];
+                result[y * stride + x * channels + c] = static_cast<uint8_t>((sum + (1 << 21)) >> 22);
+            }
+    return result;
+}
+}  // namespace
+
+TEST(BlurGaussian, EqualsTheRuleWrittenOutForOddSizesRadiiAndExtremeValues) {
+    struct Case {
+        uint32_t width, height;
+        float radius;
+        bool grey;
+    };
+    for (const Case c : {Case{13, 9, 2.0f, false}, Case{37, 5, 0.7f, false}, Case{3, 40, 5.5f, false},
+                         Case{29, 17, 2.0f, true}, Case{1, 1, 1.0f, false}}) {
+        TxImage image;
+        ASSERT_TRUE(image.Create(c.width, c.height, 24, kTxFormatNone));
+        TestRandom random(c.width * 7 + c.height);
+        // Mostly the extremes, where 16-bit arithmetic would overflow first.
+        for (uint32_t y = 0; y < c.height; ++y)
+            for (uint32_t x = 0; x < c.width; ++x) {
+                auto value = [&] {
+                    return random.Byte() < 160 ? uint8_t(random.Byte() < 128 ? 0 : 255) : random.Byte();
+                };
+                image.SetPixelAt(int32_t(x), int32_t(y), TxRgb(value(), value(), value()));
+            }
+        if (c.grey) ASSERT_TRUE(image.ToGray());
+        const std::vector<uint8_t> expected = ReferenceGaussian(image, c.radius);
+        ASSERT_TRUE(image.BlurGaussian(c.radius));
+        EXPECT_EQ(PixelBytes(image), expected) << c.width << " x " << c.height << ", radius " << c.radius;
+    }
 }
