@@ -14,7 +14,6 @@
 #include "bench/bench.h"
 #include "imagefiles/alphaPicture.h"
 #include "imagefiles/quantizer.h"
-#include "imagefiles/txFile.h"
 #include "imagefiles/txImage.h"
 #include "win/dibPool.h"
 

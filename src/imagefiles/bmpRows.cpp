@@ -5,6 +5,15 @@
 
 namespace {
 bool Within(size_t size, size_t offset, size_t bytes) { return offset <= size && bytes <= size - offset; }
+
+void PutLe16(uint8_t* p, uint32_t value) {
+    p[0] = static_cast<uint8_t>(value);
+    p[1] = static_cast<uint8_t>(value >> 8);
+}
+void PutLe32(uint8_t* p, uint32_t value) {
+    PutLe16(p, value);
+    PutLe16(p + 2, value >> 16);
+}
 }  // namespace
 
 bool ReadBmpColours(const uint8_t* data, size_t size, const BmpFileInfo& file, BmpColours& colours) {
@@ -45,4 +54,26 @@ bool CopyBmpRows(const uint8_t* data, size_t size, const BmpFileInfo& file, uint
         std::memcpy(target, source, bytes);
     }
     return true;
+}
+
+std::array<uint8_t, kBmpFileHeaderSize + kBmpInfoHeaderSize> BuildBmpHeaders(const BmpHeaderFields& fields) {
+    std::array<uint8_t, kBmpFileHeaderSize + kBmpInfoHeaderSize> bytes{};
+    uint8_t* p = bytes.data();
+    p[0] = 'B';
+    p[1] = 'M';
+    PutLe32(p + 2, fields.fileSize);
+    PutLe32(p + 10, fields.bitsOffset);
+    p += kBmpFileHeaderSize;
+    PutLe32(p + 0, kBmpInfoHeaderSize);
+    PutLe32(p + 4, static_cast<uint32_t>(fields.width));
+    PutLe32(p + 8, static_cast<uint32_t>(fields.height));
+    PutLe16(p + 12, fields.planes);
+    PutLe16(p + 14, fields.bitCount);
+    PutLe32(p + 16, fields.compression);
+    PutLe32(p + 20, fields.imageSize);
+    PutLe32(p + 24, static_cast<uint32_t>(fields.xPelsPerMeter));
+    PutLe32(p + 28, static_cast<uint32_t>(fields.yPelsPerMeter));
+    PutLe32(p + 32, fields.colourCount);
+    PutLe32(p + 36, fields.importantColours);
+    return bytes;
 }

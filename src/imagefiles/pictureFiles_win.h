@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-class TxFile;
+class TxSink;
 struct PictureFormatEntry;
 
 // ---- the document's file identity -------------------------------------------------------------------
@@ -109,9 +109,9 @@ bool WritePlainPng(const std::wstring& path, HBITMAP bitmap);
 bool EncodeWithPlatform(HBITMAP bitmap, const std::wstring& path);
 
 // The writers on a byte sink, for the file versions above and for tests.
-bool WriteBmpTo(HBITMAP bitmap, TxFile& sink);
-bool WriteAlphaPngTo(HBITMAP bitmap, TxFile& sink);
-bool WritePlainPngTo(HBITMAP bitmap, TxFile& sink);
+bool WriteBmpTo(HBITMAP bitmap, TxSink& sink);
+bool WriteAlphaPngTo(HBITMAP bitmap, TxSink& sink);
+bool WritePlainPngTo(HBITMAP bitmap, TxSink& sink);
 // The encoded bytes of a format table entry's encoder, decoded once to confirm them.
 bool EncodeWithPlatformTo(HBITMAP bitmap, const PictureFormatEntry& format, std::vector<uint8_t>& bytes);
 
@@ -119,7 +119,7 @@ bool EncodeWithPlatformTo(HBITMAP bitmap, const PictureFormatEntry& format, std:
 // over path (replacing an existing file, written through) only when the writer succeeded and the file
 // reached the disk and closed cleanly. On any failure the temporary file is deleted and an existing file
 // at path is untouched.
-bool WriteFileReplacing(const std::wstring& path, const std::function<bool(TxFile&)>& writer);
+bool WriteFileReplacing(const std::wstring& path, const std::function<bool(TxSink&)>& writer);
 // Tests: every file the writers open accepts at most `bytes` bytes in all (a full disk); UINT64_MAX lifts it.
 void SetWriteLimitForTests(uint64_t bytes);
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "document/bitmapOps.h"
+#include "imagefiles/bmpRows.h"
 
 namespace {
 
@@ -16,15 +17,6 @@ uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8)
 uint32_t Le32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t{p[3]} << 24; }
 uint32_t Be32(const uint8_t* p) { return uint32_t{p[0]} << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
 uint16_t Be16(const uint8_t* p) { return static_cast<uint16_t>(p[0] << 8 | p[1]); }
-
-void PutLe16(uint8_t* p, uint32_t value) {
-    p[0] = static_cast<uint8_t>(value);
-    p[1] = static_cast<uint8_t>(value >> 8);
-}
-void PutLe32(uint8_t* p, uint32_t value) {
-    PutLe16(p, value);
-    PutLe16(p + 2, value >> 16);
-}
 
 constexpr uint32_t kBiRgb = 0;
 constexpr uint32_t kBiRle8 = 1;
@@ -129,22 +121,16 @@ bool MeasureBmpFile(int32_t width, int32_t height, uint32_t planes, uint32_t bit
 }
 
 std::array<uint8_t, kBmpFileHeaderSize + kBmpInfoHeaderSize> BmpHeaders(const BmpFileLayout& layout) {
-    std::array<uint8_t, kBmpFileHeaderSize + kBmpInfoHeaderSize> bytes{};
-    uint8_t* p = bytes.data();
-    p[0] = 'B';
-    p[1] = 'M';
-    PutLe32(p + 2, static_cast<uint32_t>(layout.fileSize));
-    PutLe32(p + 10, static_cast<uint32_t>(layout.bitsOffset));
-    p += kBmpFileHeaderSize;
-    PutLe32(p + 0, kBmpInfoHeaderSize);
-    PutLe32(p + 4, static_cast<uint32_t>(layout.width));
-    PutLe32(p + 8, static_cast<uint32_t>(layout.height));
-    PutLe16(p + 12, layout.planes);
-    PutLe16(p + 14, layout.bitsPerPixel);
-    PutLe32(p + 16, 0);
-    PutLe32(p + 20, static_cast<uint32_t>(layout.imageSize));
-    PutLe32(p + 32, layout.tableEntries);
-    return bytes;
+    BmpHeaderFields fields;
+    fields.fileSize = static_cast<uint32_t>(layout.fileSize);
+    fields.bitsOffset = static_cast<uint32_t>(layout.bitsOffset);
+    fields.width = layout.width;
+    fields.height = layout.height;
+    fields.planes = static_cast<uint16_t>(layout.planes);
+    fields.bitCount = static_cast<uint16_t>(layout.bitsPerPixel);
+    fields.imageSize = static_cast<uint32_t>(layout.imageSize);
+    fields.colourCount = layout.tableEntries;
+    return BuildBmpHeaders(fields);
 }
 
 // ---- checks of files read from disk ---------------------------------------------------------------------

@@ -55,7 +55,9 @@ struct BmpFileLayout {
 };
 // False when the sizes do not fit the file format (32-bit fields) or the bitmap is empty.
 bool MeasureBmpFile(int32_t width, int32_t height, uint32_t planes, uint32_t bitsPerPixel, BmpFileLayout& layout);
-// The 14-byte file header followed by the 40-byte information header, little-endian.
+// The 14-byte file header followed by the 40-byte information header, little-endian, as the one builder
+// of BMP headers makes them (BuildBmpHeaders, bmpRows.h): no resolution, the table's entries as the
+// colours used.
 std::array<uint8_t, kBmpFileHeaderSize + kBmpInfoHeaderSize> BmpHeaders(const BmpFileLayout& layout);
 
 // ---- checks of files read from disk -----------------------------------------------------------------

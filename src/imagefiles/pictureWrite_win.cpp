@@ -16,8 +16,9 @@
 #include "imagefiles/pictureFiles_win.h"
 #include "imagefiles/pictureFormats.h"
 #include "imagefiles/pngEncode.h"
-#include "imagefiles/txFile.h"
 #include "imagefiles/txImage.h"
+#include "imagefiles/txImagePng.h"
+#include "imagefiles/txSink.h"
 #include "win/gdiHandles.h"
 #include "win/gdiplus.h"
 
@@ -32,44 +33,28 @@ SaveFileCalls& SystemCalls() {
 SaveFileCalls* currentCalls = nullptr;
 SaveFileCalls& Calls() { return currentCalls ? *currentCalls : SystemCalls(); }
 
-// A write-only TxFile over a file handle, buffered; it writes at most writeLimit bytes.
-class HandleFile final : public TxFile {
+// A sink over a file handle, buffered; it writes at most writeLimit bytes. After a failure every call fails.
+class HandleSink final : public TxSink {
 public:
-    explicit HandleFile(HANDLE handle) : handle_(handle) { buffer_.reserve(kBufferSize); }
-    HandleFile(const HandleFile&) = delete;
-    HandleFile& operator=(const HandleFile&) = delete;
+    explicit HandleSink(HANDLE handle) : handle_(handle) { buffer_.reserve(kBufferSize); }
+    HandleSink(const HandleSink&) = delete;
+    HandleSink& operator=(const HandleSink&) = delete;
 
-    bool Close() override { return FlushOut(); }
-    size_t ReadBlock(void*, size_t, size_t) override { return 0; }
-    size_t WriteBlock(const void* data, size_t size, size_t count) override {
-        if (failed_ || size == 0 || count == 0) return 0;
-        if (count > SIZE_MAX / size) return 0;
-        const size_t bytes = size * count;
+    bool Write(const void* data, size_t bytes) override {
+        if (failed_) return false;
         const auto* p = static_cast<const uint8_t*>(data);
-        if (bytes >= kBufferSize) {
-            if (!FlushOut() || !Put(p, bytes)) return 0;
-        } else {
-            if (buffer_.size() + bytes > kBufferSize && !FlushOut()) return 0;
-            buffer_.insert(buffer_.end(), p, p + bytes);
-        }
-        position_ += bytes;
-        return count;
+        if (bytes >= kBufferSize) return Flush() && Put(p, bytes);
+        if (buffer_.size() + bytes > kBufferSize && !Flush()) return false;
+        buffer_.insert(buffer_.end(), p, p + bytes);
+        return true;
     }
-    bool SeekTo(int32_t, int) override { return false; }
-    int32_t Position() override { return static_cast<int32_t>(std::min<uint64_t>(position_, INT32_MAX)); }
-    int32_t Length() override { return Position(); }
-    bool FlushOut() override {
+    bool Flush() override {
         if (failed_) return false;
         if (buffer_.empty()) return true;
         const bool ok = Put(buffer_.data(), buffer_.size());
         buffer_.clear();
         return ok;
     }
-    bool AtEnd() override { return true; }
-    int32_t ErrorCode() override { return failed_ ? 1 : 0; }
-    int32_t GetByte() override { return -1; }
-    char* ReadLine(char*, int) override { return nullptr; }
-    int32_t ScanFormat(const char*, void*) override { return -1; }
 
 private:
     static constexpr size_t kBufferSize = 1 << 18;
@@ -94,7 +79,6 @@ private:
 
     HANDLE handle_;
     std::vector<uint8_t> buffer_;
-    uint64_t position_ = 0;
     uint64_t onDisk_ = 0;
     bool failed_ = false;
 };
@@ -268,7 +252,7 @@ bool SaveFileCalls::Replace(const std::wstring& from, const std::wstring& to) {
 
 void SetSaveFileCalls(SaveFileCalls* calls) { currentCalls = calls; }
 
-bool WriteFileReplacing(const std::wstring& path, const std::function<bool(TxFile&)>& writer) {
+bool WriteFileReplacing(const std::wstring& path, const std::function<bool(TxSink&)>& writer) {
     // A read-only file is protected by its owner: it is not replaced (Wine's move would replace it).
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
@@ -278,8 +262,8 @@ bool WriteFileReplacing(const std::wstring& path, const std::function<bool(TxFil
     if (file == INVALID_HANDLE_VALUE) return false;
     bool ok;
     {
-        HandleFile sink(file);
-        ok = writer(sink) && sink.FlushOut();
+        HandleSink sink(file);
+        ok = writer(sink) && sink.Flush();
     }
     // On the disk before it replaces the target: a crash or power cut then leaves the old file or the
     // whole new one, never a name pointing at data still in the cache.
@@ -290,7 +274,7 @@ bool WriteFileReplacing(const std::wstring& path, const std::function<bool(TxFil
     return ok;
 }
 
-bool WriteBmpTo(HBITMAP bitmap, TxFile& sink) {
+bool WriteBmpTo(HBITMAP bitmap, TxSink& sink) {
     BITMAP record{};
     if (!bitmap || !GetObjectW(bitmap, sizeof(record), &record)) return false;
     BmpFileLayout layout;
@@ -320,38 +304,38 @@ bool WriteBmpTo(HBITMAP bitmap, TxFile& sink) {
     if (!ReadRows(bitmap, info, first, rows, band.data())) return false;
 
     const auto headers = BmpHeaders(layout);
-    if (sink.WriteBlock(headers.data(), 1, headers.size()) != headers.size()) return false;
+    if (!sink.Write(headers.data(), headers.size())) return false;
     if (layout.tableEntries <= 256) {
         const size_t bytes = size_t{layout.tableEntries} * sizeof(RGBQUAD);
-        if (bytes && sink.WriteBlock(table.colours, 1, bytes) != bytes) return false;
+        if (bytes && !sink.Write(table.colours, bytes)) return false;
     } else {
         // 16 bits per pixel: the table the platform reports is all zero.
         const std::vector<uint8_t> zeros(size_t{1} << 16, 0);
         for (uint64_t left = uint64_t{layout.tableEntries} * 4; left > 0;) {
             const size_t bytes = static_cast<size_t>(std::min<uint64_t>(left, zeros.size()));
-            if (sink.WriteBlock(zeros.data(), 1, bytes) != bytes) return false;
+            if (!sink.Write(zeros.data(), bytes)) return false;
             left -= bytes;
         }
     }
     for (;;) {
         const size_t bytes = stride * static_cast<size_t>(rows);
-        if (sink.WriteBlock(band.data(), 1, bytes) != bytes) return false;
+        if (!sink.Write(band.data(), bytes)) return false;
         first += rows;
         if (first >= layout.height) break;
         rows = std::min(bandRows, layout.height - first);
         if (!ReadRows(bitmap, info, first, rows, band.data())) return false;
     }
-    return sink.FlushOut();
+    return sink.Flush();
 }
 
-bool WritePlainPngTo(HBITMAP bitmap, TxFile& sink) {
+bool WritePlainPngTo(HBITMAP bitmap, TxSink& sink) {
     PngPixelRows rows;
     if (DirectPngRows(bitmap, false, rows)) return EncodePngRows(rows, sink);
     TxImage image;
-    return image.FromBitmapHandle(bitmap) && image.Encode(&sink, kTxFormatPng);
+    return image.FromBitmapHandle(bitmap) && WritePng(image.View(), sink);
 }
 
-bool WriteAlphaPngTo(HBITMAP bitmap, TxFile& sink) {
+bool WriteAlphaPngTo(HBITMAP bitmap, TxSink& sink) {
     BITMAP record{};
     if (!bitmap || !GetObjectW(bitmap, sizeof(record), &record) || record.bmBitsPixel != 32) return false;
     PngPixelRows rows;
@@ -363,7 +347,7 @@ bool WriteAlphaPngTo(HBITMAP bitmap, TxFile& sink) {
                          static_cast<uint32_t>(record.bmHeight)))
         return false;
     pixels = {};
-    return image.Encode(&sink, kTxFormatPng);
+    return WritePng(image.View(), sink);
 }
 
 bool EncodeWithPlatformTo(HBITMAP bitmap, const PictureFormatEntry& format, std::vector<uint8_t>& bytes) {
@@ -421,21 +405,20 @@ bool EncodeWithPlatformTo(HBITMAP bitmap, const PictureFormatEntry& format, std:
 }
 
 bool WriteBmpFile(HBITMAP bitmap, const std::wstring& path) {
-    return WriteFileReplacing(path, [&](TxFile& sink) { return WriteBmpTo(bitmap, sink); });
+    return WriteFileReplacing(path, [&](TxSink& sink) { return WriteBmpTo(bitmap, sink); });
 }
 
 bool WriteAlphaPng(const std::wstring& path, HBITMAP bitmap) {
-    return WriteFileReplacing(path, [&](TxFile& sink) { return WriteAlphaPngTo(bitmap, sink); });
+    return WriteFileReplacing(path, [&](TxSink& sink) { return WriteAlphaPngTo(bitmap, sink); });
 }
 
 bool WritePlainPng(const std::wstring& path, HBITMAP bitmap) {
-    return WriteFileReplacing(path, [&](TxFile& sink) { return WritePlainPngTo(bitmap, sink); });
+    return WriteFileReplacing(path, [&](TxSink& sink) { return WritePlainPngTo(bitmap, sink); });
 }
 
 bool EncodeWithPlatform(HBITMAP bitmap, const std::wstring& path) {
     const PictureFormatEntry* format = FormatEntryOf(path);
     std::vector<uint8_t> bytes;
     if (!format || !EncodeWithPlatformTo(bitmap, *format, bytes)) return false;
-    return WriteFileReplacing(
-        path, [&](TxFile& sink) { return sink.WriteBlock(bytes.data(), 1, bytes.size()) == bytes.size(); });
+    return WriteFileReplacing(path, [&](TxSink& sink) { return sink.Write(bytes.data(), bytes.size()); });
 }

@@ -9,7 +9,7 @@
 #include <new>
 #include <vector>
 
-#include "imagefiles/txFile.h"
+#include "imagefiles/txSink.h"
 
 namespace {
 
@@ -149,10 +149,10 @@ void Put32(uint8_t* at, uint32_t value) {
 // The bytes of the file, to a sink or only counted.
 class ChunkWriter {
 public:
-    explicit ChunkWriter(TxFile* file) : file_(file) {}
+    explicit ChunkWriter(TxSink* sink) : sink_(sink) {}
     bool Raw(const void* data, size_t size) {
         bytes_ += size;
-        return !file_ || file_->WriteBlock(data, 1, size) == size;
+        return !sink_ || sink_->Write(data, size);
     }
     bool Chunk(const char* type, const uint8_t* data, uint32_t size) {
         uint8_t head[8];
@@ -167,7 +167,7 @@ public:
     uint64_t Bytes() const { return bytes_; }
 
 private:
-    TxFile* file_;
+    TxSink* sink_;
     uint64_t bytes_ = 0;
 };
 
@@ -288,13 +288,13 @@ PngCompression ChoosePngCompression(const PngPixelRows& rows) {
     return standard.Bytes() * 100 <= fastBytes * 99 ? PngCompression::standard : fast;
 }
 
-bool EncodePngRows(const PngPixelRows& rows, PngCompression compression, TxFile& sink) {
+bool EncodePngRows(const PngPixelRows& rows, PngCompression compression, TxSink& sink) {
     RowChoice all;
     all.count = rows.height;
     ChunkWriter writer(&sink);
-    return Write(rows, all, compression, writer) && sink.FlushOut();
+    return Write(rows, all, compression, writer) && sink.Flush();
 }
 
-bool EncodePngRows(const PngPixelRows& rows, TxFile& sink) {
+bool EncodePngRows(const PngPixelRows& rows, TxSink& sink) {
     return EncodePngRows(rows, ChoosePngCompression(rows), sink);
 }

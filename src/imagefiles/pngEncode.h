@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-class TxFile;
+class TxSink;
 
 enum class PngPixelLayout {
     bgr24,                // 3 bytes a pixel
@@ -45,9 +45,9 @@ enum class PngCompression {
 // picture gets `standard`.
 PngCompression ChoosePngCompression(const PngPixelRows& rows);
 
-// Writes the rows as a PNG file to sink with the chosen compression. Straight colours of premultiplied
+// Writes the rows as a PNG file to sink with the chosen compression, and flushes it. Straight colours of premultiplied
 // pixels are c * 255 / a (integer division, at most 255), black where a is 0, as BuildAlphaImage makes them.
 // False when the rows are not a picture (no rows, a side above 2^31 - 1) or the sink fails.
-bool EncodePngRows(const PngPixelRows& rows, TxFile& sink);
+bool EncodePngRows(const PngPixelRows& rows, TxSink& sink);
 // The same with a given compression (tests, benchmarks).
-bool EncodePngRows(const PngPixelRows& rows, PngCompression compression, TxFile& sink);
+bool EncodePngRows(const PngPixelRows& rows, PngCompression compression, TxSink& sink);

@@ -623,12 +623,6 @@ bool TxImage::Convolve3x3(const int32_t* kernel, int32_t size, int32_t divisor, 
             return false;
         }
         const size_t rowBytes = size_t{width} * channels;
-        if (borrowed_) {
-            // The storage is another image's: the rows go back into it.
-            for (uint32_t y = 0; y < height; ++y) std::memcpy(Row(y), resultBits + size_t{y} * stride_, rowBytes);
-            GiveBackBlock(result);
-            return true;
-        }
         // Row padding stays 0, as in every picture of the raster core.
         if (rowBytes < stride_) {
             for (uint32_t y = 0; y < height; ++y)
@@ -760,7 +754,7 @@ bool BlurRows(const ReadRow& readRow, uint32_t width, uint32_t height, int chann
 }  // namespace
 
 bool TxImage::BlurGaussian(float radius) {
-    if (!dib_ || borrowed_) return false;
+    if (!dib_) return false;
     if (!(radius > 0.0f)) return true;  // a kernel of one tap changes nothing
 
     // Palette pictures other than 8-bit grey are blurred in true colour and mapped back to their palette.

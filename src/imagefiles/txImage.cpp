@@ -11,10 +11,10 @@
 
 #include "imagefiles/blockPool.h"
 #include "imagefiles/nearestColour.h"
-#include "imagefiles/txFile.h"
 #include "imagefiles/txImageBmp.h"
 #include "imagefiles/txImagePng.h"
 #include "imagefiles/txPixels.h"
+#include "imagefiles/txSink.h"
 
 namespace {
 constexpr uint32_t kHeaderBytes = sizeof(TxBitmapInfoHeader);
@@ -24,13 +24,6 @@ constexpr uint64_t kMaxPixelBits = 0x80000007u;
 // have missed the one-colour cache; smaller ones are searched directly.
 constexpr uint32_t kDirectSearchColours = 16;
 constexpr uint32_t kMissesBeforeTable = 64;
-
-bool HostIsLittleEndian() {
-    const uint16_t one = 1;
-    uint8_t first;
-    std::memcpy(&first, &one, 1);
-    return first == 1;
-}
 
 TxRgbQuad FromRrggbb(uint32_t value) {
     return TxRgb(static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value));
@@ -82,15 +75,23 @@ int32_t TxFormatFromPath(std::wstring_view path) {
     return kTxFormatNone;
 }
 
+bool TxIsGreyRamp(const TxRgbQuad* palette, uint32_t count) {
+    if (!palette || count < 2) return false;
+    const uint32_t step = 255 / (count - 1);
+    for (uint32_t i = 0; i < count; ++i) {
+        const auto v = static_cast<uint8_t>(i * step);
+        if (palette[i].blue != v || palette[i].green != v || palette[i].red != v) return false;
+    }
+    return true;
+}
+
 // ---- storage --------------------------------------------------------------------------------------
 
-TxImage::TxImage() : littleEndianHost_(HostIsLittleEndian()) {}
+TxImage::TxImage() = default;
 
 TxImage::~TxImage() { DiscardImage(); }
 
 bool TxImage::DiscardImage() {
-    if (borrowed_) return false;
-    frames_.clear();
     GiveBackBlock(alpha_);
     alpha_ = nullptr;
     GiveBackBlock(dib_);
@@ -103,7 +104,7 @@ bool TxImage::DiscardImage() {
 }
 
 uint8_t* TxImage::Create(uint32_t width, uint32_t height, uint32_t bits, int32_t format) {
-    if (!DiscardImage()) return nullptr;
+    DiscardImage();
     if (width == 0 || height == 0) {
         SetLastError("Tessora::Create : width and height must be greater than zero");
         return nullptr;
@@ -164,19 +165,24 @@ void TxImage::SetResolution(int32_t xPelsPerMeter, int32_t yPelsPerMeter) {
     SyncBlockHeader();
 }
 
-void TxImage::Borrow(TxImage& source) {
-    DiscardImage();
-    dib_ = source.dib_;
-    header_ = source.header_;
-    stride_ = source.stride_;
-    bits_ = source.bits_;
-    format_ = source.format_;
-    transparentIndex_ = source.transparentIndex_;
-    transparentColour_ = source.transparentColour_;
-    std::copy(std::begin(source.encodeOptions_), std::end(source.encodeOptions_), encodeOptions_);
-    alpha_ = source.alpha_;
-    alphaPalette_ = source.alphaPalette_;
-    borrowed_ = &source;
+TxImageView TxImage::View() const {
+    TxImageView view;
+    if (!dib_) return view;
+    view.width = Width();
+    view.height = Height();
+    view.bitCount = header_.bitCount;
+    view.stride = stride_;
+    view.bits = bits_;
+    view.palette = Palette();
+    view.colourCount = header_.colourCount;
+    view.importantColours = header_.importantColours;
+    view.xPelsPerMeter = header_.xPelsPerMeter;
+    view.yPelsPerMeter = header_.yPelsPerMeter;
+    view.alpha = alpha_;
+    view.paletteHasAlpha = alphaPalette_;
+    view.transparentIndex = transparentIndex_;
+    view.transparentColour = transparentColour_;
+    return view;
 }
 
 void TxImage::Transfer(TxImage& other) {
@@ -196,18 +202,6 @@ void TxImage::Transfer(TxImage& other) {
 
 void TxImage::SetLastError(const char* text) { std::snprintf(lastError_, sizeof lastError_, "%s", text ? text : ""); }
 
-bool TxImage::CheckStream(const TxFile* stream) {
-    if (!stream) {
-        SetLastError("null file handler");
-        return false;
-    }
-    if (!dib_) {
-        SetLastError("null image!!!");
-        return false;
-    }
-    return true;
-}
-
 // ---- palette --------------------------------------------------------------------------------------
 
 const TxRgbQuad* TxImage::Palette() const {
@@ -218,10 +212,7 @@ TxRgbQuad* TxImage::MutablePalette() {
     return dib_ && header_.colourCount ? reinterpret_cast<TxRgbQuad*>(dib_ + kHeaderBytes) : nullptr;
 }
 
-uint32_t TxImage::SearchedColours() const {
-    const uint32_t k = header_.importantColours ? header_.importantColours : header_.colourCount;
-    return std::min(k, header_.colourCount);
-}
+uint32_t TxImage::SearchedColours() const { return TxSearchedColours(header_.colourCount, header_.importantColours); }
 
 void TxImage::SetImportantColours(uint32_t count) {
     header_.importantColours = count;
@@ -257,17 +248,7 @@ void TxImage::SetGrayPalette() {
     PaletteChanged();
 }
 
-bool TxImage::IsGrayScale() const {
-    const uint32_t n = header_.colourCount;
-    if (!dib_ || n < 2) return false;
-    const uint32_t step = 255 / (n - 1);
-    const TxRgbQuad* palette = Palette();
-    for (uint32_t i = 0; i < n; ++i) {
-        const auto v = static_cast<uint8_t>(i * step);
-        if (palette[i].blue != v || palette[i].green != v || palette[i].red != v) return false;
-    }
-    return true;
-}
+bool TxImage::IsGrayScale() const { return TxIsGreyRamp(Palette(), header_.colourCount); }
 
 void TxImage::PaletteChanged() {
     cacheValid_ = false;
@@ -349,7 +330,6 @@ bool TxImage::CreateAlphaPlane() {
 }
 
 void TxImage::DeleteAlphaPlane() {
-    if (borrowed_) return;
     GiveBackBlock(alpha_);
     alpha_ = nullptr;
 }
@@ -387,7 +367,7 @@ bool TxImage::ReplaceWithGrey(int32_t transparentIndex, TxRgbQuad transparentCol
 }
 
 bool TxImage::ToGray() {
-    if (!dib_ || borrowed_) return false;
+    if (!dib_) return false;
     const uint32_t width = Width(), height = Height();
     if (header_.bitCount == 24) {
         const int32_t transparent =
@@ -424,7 +404,7 @@ bool TxImage::ToGray() {
 }
 
 bool TxImage::DecreaseBpp(uint32_t bits, bool errorDiffusion, const TxRgbQuad* palette, uint32_t colours) {
-    if (!dib_ || borrowed_) return false;
+    if (!dib_) return false;
     bits = bits <= 1 ? 1 : bits <= 4 ? 4 : bits <= 8 ? 8 : 24;
     if (bits > header_.bitCount) {
         SetLastError("DecreaseBpp: target BPP greater than source BPP");
@@ -524,7 +504,7 @@ bool TxImage::DecreaseBpp(uint32_t bits, bool errorDiffusion, const TxRgbQuad* p
 }
 
 bool TxImage::RaiseBpp(uint32_t bits) {
-    if (!dib_ || borrowed_) return false;
+    if (!dib_) return false;
     if (bits != 4 && bits != 8 && bits != 24) return false;
     if (bits < header_.bitCount) return false;
     if (bits == header_.bitCount) return true;
@@ -588,34 +568,29 @@ bool TxImage::ApplyTable(const uint8_t* table) {
     return true;
 }
 
-// ---- encoding -------------------------------------------------------------------------------------
-
-bool TxImage::Encode(TxFile* stream, int32_t format) {
-    bool ok;
-    if (format == kTxFormatBmp) {
-        TxImageBMP view(*this);
-        ok = view.Encode(stream);
-        if (!ok) SetLastError(view.LastErrorText());
-    } else if (format == kTxFormatPng) {
-        TxImagePNG view(*this);
-        ok = view.Encode(stream);
-        if (!ok) SetLastError(view.LastErrorText());
-    } else {
-        SetLastError("Encode: Unknown format");
-        ok = false;
-    }
-    return ok;
-}
+// ---- saving ---------------------------------------------------------------------------------------
 
 bool TxImage::SaveToPath(const wchar_t* path, int32_t format) {
     if (!path) return false;
+    // Checked before the file is opened, so that no file is made (or emptied) for nothing.
+    if (format != kTxFormatBmp && format != kTxFormatPng) {
+        SetLastError("Encode: Unknown format");
+        return false;
+    }
+    if (!dib_) {
+        SetLastError("null image!!!");
+        return false;
+    }
     std::FILE* stream = OpenForWriting(path);
     if (!stream) return false;
+    const char* error = nullptr;
     bool ok;
     {
-        TxIOFile file(stream, false);
-        ok = Encode(&file, format);
+        TxFileSink sink(stream);
+        ok = format == kTxFormatBmp ? WriteBmp(View(), sink, &error)
+                                    : WritePng(View(), sink, EncodeOption(kTxFormatPng) == 1, &error);
     }
+    if (!ok) SetLastError(error);
     // Bytes still in the stream's buffer are written by the close: if that fails the file is not whole.
     if (std::fclose(stream) != 0 && ok) {
         SetLastError("Error writing file");

@@ -1,7 +1,8 @@
 // The raster image core: a picture held as one device-independent bitmap block (header, palette,
 // bottom-up pixel rows) of 1, 4, 8 or 24 bits per pixel with an optional 8-bit alpha plane, the colour
 // work the picture effects need (grey, colour-depth reduction with error diffusion, adjustments and
-// filters) and encoding to BMP and PNG. Portable: only FromBitmapHandle and ToBitmapHandle touch GDI.
+// filters), and a read-only view of the picture for the BMP and PNG writers (txImageBmp.h, txImagePng.h).
+// Portable: only FromBitmapHandle and ToBitmapHandle touch GDI.
 //
 // Coordinates inside the core count y from the bottom row: row 0 is the first stored row.
 #pragma once
@@ -9,9 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
-#include <vector>
 
-class TxFile;
 class NearestColourTable;
 
 #ifdef _WIN32
@@ -61,10 +60,46 @@ int32_t TxFormatFromPath(std::wstring_view path);
 // Bytes of one stored row: rows are padded to a multiple of 4 bytes.
 constexpr uint64_t TxRowStride(uint64_t width, uint32_t bits) { return (width * bits + 31) / 32 * 4; }
 
+// Entries a colour search looks at: the important colours when set, else the colour count.
+constexpr uint32_t TxSearchedColours(uint32_t colourCount, uint32_t importantColours) {
+    return importantColours && importantColours < colourCount ? importantColours : colourCount;
+}
+// True for a palette of at least 2 entries whose entry i of n is the grey i * (255 / (n - 1)).
+bool TxIsGreyRamp(const TxRgbQuad* palette, uint32_t count);
+
+// A read-only view of a picture, what the writers read: size, depth, rows, palette, alpha plane and the
+// attributes a file carries. It points into the picture's storage and is valid while the picture is
+// neither changed nor freed.
+struct TxImageView {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    uint32_t bitCount = 0;  // 1, 4, 8 or 24
+    uint32_t stride = 0;
+    const uint8_t* bits = nullptr;  // stored row 0, the bottom row of the picture; null: no picture
+    const TxRgbQuad* palette = nullptr;
+    uint32_t colourCount = 0;
+    uint32_t importantColours = 0;
+    int32_t xPelsPerMeter = 0;
+    int32_t yPelsPerMeter = 0;
+    const uint8_t* alpha = nullptr;  // width x height bytes in the rows' order, or null
+    bool paletteHasAlpha = false;
+    int32_t transparentIndex = -1;
+    TxRgbQuad transparentColour;
+
+    bool IsValid() const { return bits != nullptr; }
+    // Stored row y (0 = bottom row of the picture).
+    const uint8_t* Row(uint32_t y) const { return bits + static_cast<size_t>(y) * stride; }
+    // Bytes of all rows, padding included.
+    size_t RowBytes() const { return static_cast<size_t>(stride) * height; }
+    TxRgbQuad PaletteEntry(uint32_t index) const { return index < colourCount ? palette[index] : TxRgbQuad{}; }
+    uint32_t SearchedColours() const { return TxSearchedColours(colourCount, importantColours); }
+    bool IsGrayScale() const { return TxIsGreyRamp(palette, colourCount); }
+};
+
 class TxImage {
 public:
     TxImage();
-    virtual ~TxImage();
+    ~TxImage();
     TxImage(const TxImage&) = delete;
     TxImage& operator=(const TxImage&) = delete;
 
@@ -72,7 +107,7 @@ public:
     // Makes an empty picture of width x height pixels; the bit count is rounded up to 1, 4, 8 or 24.
     // Returns the new DIB block, or null with the reason in LastErrorText.
     uint8_t* Create(uint32_t width, uint32_t height, uint32_t bits, int32_t format);
-    // Frees the picture; false for a borrowing view, which never frees storage.
+    // Frees the picture; always true.
     bool DiscardImage();
 #ifdef _WIN32
     // From a GDI bitmap (32-bit bitmaps arrive as 24 bits, their fourth byte dropped).
@@ -97,6 +132,8 @@ public:
     const uint8_t* Bits() const { return bits_; }
     int32_t Format() const { return format_; }
     void SetResolution(int32_t xPelsPerMeter, int32_t yPelsPerMeter);
+    // The picture as the writers read it; an empty view when there is no picture.
+    TxImageView View() const;
 
     // Palette --------------------------------------------------------------------------------------
     uint32_t ColourCount() const { return header_.colourCount; }
@@ -134,7 +171,8 @@ public:
     void SetTransparentIndex(int32_t index) { transparentIndex_ = index; }
     TxRgbQuad TransparentColour() const { return transparentColour_; }
     void SetTransparentColour(TxRgbQuad colour) { transparentColour_ = colour; }
-    // Encoder option word of a format (slot 1 BMP, slot 2 PNG, slot 0 any other); PNG option 1 interlaces.
+    // Encoder option word of a format (slot 1 BMP, slot 2 PNG, slot 0 any other); PNG option 1 interlaces
+    // what SaveToPath writes.
     uint32_t EncodeOption(int32_t format) const { return encodeOptions_[OptionSlot(format)]; }
     void SetEncodeOption(int32_t format, uint32_t option) { encodeOptions_[OptionSlot(format)] = option; }
 
@@ -164,8 +202,10 @@ public:
     // Separable Gaussian blur with the radius as standard deviation.
     bool BlurGaussian(float radius);
 
-    // Encoding -------------------------------------------------------------------------------------
-    bool Encode(TxFile* stream, int32_t format);
+    // Saving -------------------------------------------------------------------------------------------
+    // Writes the picture to a new file at path (an existing one is overwritten) as BMP (WriteBmp) or PNG
+    // (WritePng, interlaced as the PNG option asks). False with the reason in LastErrorText; an unknown
+    // format or an empty picture is refused before any file is opened.
     bool SaveToPath(const wchar_t* path, int32_t format);
     const char* LastErrorText() const { return lastError_; }
 
@@ -173,16 +213,8 @@ public:
     void SetEscape(int32_t escape) { escape_ = escape; }
     int32_t Escape() const { return escape_; }
 
-protected:
-    // Turns this (empty) object into a view of source's storage; used by the encoders.
-    void Borrow(TxImage& source);
-    void SetLastError(const char* text);
-    // Stream check every encoder runs first.
-    bool CheckStream(const TxFile* stream);
-    void SetProgress(int32_t progress) { progress_ = progress; }
-    bool IsBorrowed() const { return borrowed_ != nullptr; }
-
 private:
+    void SetLastError(const char* text);
     static int OptionSlot(int32_t format) { return format == kTxFormatBmp ? 1 : format == kTxFormatPng ? 2 : 0; }
     TxRgbQuad* MutablePalette();
     void PaletteChanged();
@@ -200,7 +232,6 @@ private:
     TxBitmapInfoHeader header_;
     uint32_t stride_ = 0;
     uint8_t* bits_ = nullptr;
-    TxImage* borrowed_ = nullptr;
     int32_t format_ = kTxFormatNone;
     char lastError_[256] = {};
     int32_t progress_ = 0;
@@ -211,10 +242,8 @@ private:
     bool cacheValid_ = false;
     uint8_t cachedIndex_ = 0;
     uint32_t encodeOptions_[3] = {};
-    bool littleEndianHost_;
     uint8_t* alpha_ = nullptr;
     bool alphaPalette_ = false;
-    std::vector<std::unique_ptr<TxImage>> frames_;
 
     // Speeds up NearestIndex over large palettes without changing its answers; rebuilt on demand.
     std::unique_ptr<NearestColourTable> nearestTable_;

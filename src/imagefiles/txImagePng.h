@@ -3,18 +3,13 @@
 #pragma once
 #include "imagefiles/txImage.h"
 
-class TxImagePNG final : public TxImage {
-public:
-    // A borrowing view of source: it reads source's storage and never frees it.
-    explicit TxImagePNG(TxImage& source) { Borrow(source); }
-    using TxImage::Encode;
-    bool Encode(TxFile* stream);
+class TxSink;
 
-private:
-    struct Plan;
-    void PlanLayout(Plan& plan) const;
-    void FillRow(const Plan& plan, uint32_t y, uint8_t* out) const;
-};
+// Writes the picture as a PNG file to sink (Adam7-interlaced when asked) and flushes it. False for an
+// empty picture ("null image!!!"), when libpng cannot start ("Failed to create PNG structure", "Failed to
+// initialize PNG info structure") or memory runs out or the sink fails ("Error saving PNG file"), the text
+// in *error when error is given.
+bool WritePng(const TxImageView& image, TxSink& sink, bool interlace = false, const char** error = nullptr);
 
 // The version of the PNG library the program runs with ("1.6.43").
 const char* PngLibraryVersion();

@@ -49,7 +49,7 @@ SectionRows RowsOfThirtyTwoBitSection(HBITMAP bitmap) {
 }  // namespace
 
 bool TxImage::FromBitmapHandle(HBITMAP bitmap, HPALETTE palette) {
-    if (!DiscardImage()) return false;
+    DiscardImage();
     if (!bitmap) return false;
     BITMAP record{};
     if (!GetObjectW(bitmap, sizeof record, &record)) return false;

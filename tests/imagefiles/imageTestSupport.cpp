@@ -8,13 +8,12 @@
 #include <cstring>
 #include <string>
 
-size_t MemoryFile::WriteBlock(const void* buffer, size_t size, size_t count) {
-    const size_t wanted = size * count;
+bool MemorySink::Write(const void* data, size_t size) {
     const size_t room = limit > bytes.size() ? limit - bytes.size() : 0;
-    const size_t taken = std::min(wanted, room);
-    const auto* p = static_cast<const uint8_t*>(buffer);
+    const size_t taken = std::min(size, room);
+    const auto* p = static_cast<const uint8_t*>(data);
     bytes.insert(bytes.end(), p, p + taken);
-    return size ? taken / size : 0;
+    return taken == size;
 }
 
 TxRgbQuad PatternColour(int x, int y) {

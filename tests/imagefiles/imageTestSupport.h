@@ -1,31 +1,27 @@
-// Helpers of the raster core's tests: an in-memory byte stream, asymmetric test pictures, an
+// Helpers of the raster core's tests: an in-memory byte sink, asymmetric test pictures, an
 // independent PNG decoder (libpng's reader) and a little-endian reader for BMP files.
 #pragma once
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "imagefiles/txFile.h"
 #include "imagefiles/txImage.h"
+#include "imagefiles/txSink.h"
 
-// Collects written bytes; with a limit it accepts at most that many in total (then writes fall short).
-class MemoryFile final : public TxFile {
+// Collects written bytes; with a limit it accepts at most that many in total: a write that would go
+// past it takes what fits and fails, as a full disk does. Flushes fail when flushFails is set.
+class MemorySink final : public TxSink {
 public:
     std::vector<uint8_t> bytes;
     size_t limit = SIZE_MAX;
+    bool flushFails = false;
+    int flushes = 0;
 
-    bool Close() override { return true; }
-    size_t ReadBlock(void*, size_t, size_t) override { return 0; }
-    size_t WriteBlock(const void* buffer, size_t size, size_t count) override;
-    bool SeekTo(int32_t, int) override { return false; }
-    int32_t Position() override { return static_cast<int32_t>(bytes.size()); }
-    int32_t Length() override { return static_cast<int32_t>(bytes.size()); }
-    bool FlushOut() override { return true; }
-    bool AtEnd() override { return true; }
-    int32_t ErrorCode() override { return 0; }
-    int32_t GetByte() override { return -1; }
-    char* ReadLine(char*, int) override { return nullptr; }
-    int32_t ScanFormat(const char*, void*) override { return -1; }
+    bool Write(const void* data, size_t size) override;
+    bool Flush() override {
+        ++flushes;
+        return !flushFails;
+    }
 };
 
 // A colour that differs in every channel with x and y, so flips, turns and channel swaps show.

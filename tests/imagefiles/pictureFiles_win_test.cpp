@@ -22,7 +22,7 @@
 #include "document/imageModel.h"
 #include "e2e/programWindow.h"
 #include "imagefiles/pictureFormats.h"
-#include "imagefiles/txFile.h"
+#include "imagefiles/txSink.h"
 #include "localisation/localisation_win.h"
 #include "support/testSupport_win.h"
 #include "win/gdiHandles.h"
@@ -780,6 +780,29 @@ TEST_F(PictureFiles, AFailedSaveLeavesThePreviousFileByteForByte) {
     EXPECT_FALSE(pictureUnmodified);
 }
 
+TEST_F(PictureFiles, AFailedWriteOfTheRasterCoreKeepsThePreviousFile) {
+    // A palette picture's PNG comes from the raster core's writer through the save's sink: a disk that
+    // fills up at any point of it fails the write and leaves the previous file, and no temporary one.
+    ASSERT_NE(LoadPictureFile(DataPath("bits4.bmp"), true), nullptr);
+    const std::wstring whole = folder.File(L"whole.png");
+    ASSERT_TRUE(WritePlainPng(whole, Model().Picture()));
+    const std::vector<uint8_t> written = ReadBytes(whole);
+    ASSERT_GT(written.size(), 26u);
+    ASSERT_EQ(written[25], 3);  // colour type: palette, so the raster core wrote it
+    fs::remove(fs::path(whole));
+    const std::vector<uint8_t> previous = ReadBytes(DataPath("bits24.bmp"));
+    const std::wstring path = folder.File(L"old.png");
+    for (uint64_t limit : {uint64_t{0}, uint64_t{40}, uint64_t{written.size() - 1}}) {
+        SCOPED_TRACE(limit);
+        WriteBytes(path, previous);
+        SetWriteLimitForTests(limit);
+        EXPECT_FALSE(WritePlainPng(path, Model().Picture()));
+        SetWriteLimitForTests(UINT64_MAX);
+        EXPECT_EQ(ReadBytes(path), previous);
+        EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::wstring>{L"old.png"});
+    }
+}
+
 namespace {
 
 // The calls of a save, counted by kind; from the chosen call of the chosen kind on, every call of that
@@ -908,9 +931,9 @@ TEST_F(PictureFiles, TheTemporaryFileOfASaveIsBesideTheTargetAndNoLongerNamed) {
         const std::wstring path = folder.File(name);
         WriteBytes(path, {1, 2, 3});
         std::vector<std::wstring> during;
-        ASSERT_TRUE(WriteFileReplacing(path, [&](TxFile& sink) {
+        ASSERT_TRUE(WriteFileReplacing(path, [&](TxSink& sink) {
             during = FolderEntries(folder.Path());
-            return sink.WriteBlock("new", 1, 3) == 3;
+            return sink.Write("new", 3);
         }));
         ASSERT_EQ(during.size(), 2u);
         const std::wstring temporary = during[0] == name ? during[1] : during[0];

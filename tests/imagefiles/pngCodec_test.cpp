@@ -183,9 +183,9 @@ Picture RandomPicture(uint32_t width, uint32_t height, unsigned bytesPerPixel, b
 }
 
 std::vector<uint8_t> Encode(const PngPixelRows& rows, PngCompression compression) {
-    MemoryFile file;
-    EXPECT_TRUE(EncodePngRows(rows, compression, file));
-    return file.bytes;
+    MemorySink sink;
+    EXPECT_TRUE(EncodePngRows(rows, compression, sink));
+    return sink.bytes;
 }
 
 }  // namespace
@@ -284,11 +284,16 @@ TEST(PngRowWriter, TheCompressionFollowsThePicture) {
 
 TEST(PngRowWriter, AFailingSinkFailsTheWrite) {
     Picture picture = RandomPicture(64, 64, 4, false, 4);
-    MemoryFile file;
-    file.limit = 100;
-    EXPECT_FALSE(EncodePngRows(picture.Rows(PngPixelLayout::bgrx32), file));
+    MemorySink sink;
+    sink.limit = 100;
+    EXPECT_FALSE(EncodePngRows(picture.Rows(PngPixelLayout::bgrx32), sink));
+    // A sink that took every byte but fails its flush fails the write too.
+    MemorySink unflushed;
+    unflushed.flushFails = true;
+    EXPECT_FALSE(EncodePngRows(picture.Rows(PngPixelLayout::bgrx32), unflushed));
+    EXPECT_FALSE(unflushed.bytes.empty());
     PngPixelRows none = picture.Rows(PngPixelLayout::bgrx32);
     none.height = 0;
-    MemoryFile empty;
+    MemorySink empty;
     EXPECT_FALSE(EncodePngRows(none, empty));
 }

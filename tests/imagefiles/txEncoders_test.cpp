@@ -6,12 +6,17 @@
 
 #include "imageTestSupport.h"
 #include "imagefiles/txImage.h"
+#include "imagefiles/txImageBmp.h"
+#include "imagefiles/txImagePng.h"
 
 namespace {
-std::vector<uint8_t> Encode(TxImage& image, int32_t format) {
-    MemoryFile file;
-    EXPECT_TRUE(image.Encode(&file, format)) << image.LastErrorText();
-    return file.bytes;
+std::vector<uint8_t> Encode(const TxImage& image, int32_t format, bool interlace = false) {
+    MemorySink sink;
+    const char* error = "";
+    const bool ok = format == kTxFormatBmp ? WriteBmp(image.View(), sink, &error)
+                                           : WritePng(image.View(), sink, interlace, &error);
+    EXPECT_TRUE(ok) << error;
+    return sink.bytes;
 }
 
 void ExpectRgba(const DecodedPng& png, uint32_t x, uint32_t yFromTop, TxRgbQuad colour, uint8_t alpha) {
@@ -126,10 +131,39 @@ TEST(BmpEncoder, ShortWriteIsAFailure) {
     TxImage image;
     ASSERT_TRUE(image.Create(7, 5, 24, kTxFormatBmp));
     for (size_t limit : {size_t{10}, size_t{54}, size_t{100}}) {
-        MemoryFile file;
-        file.limit = limit;
-        EXPECT_FALSE(image.Encode(&file, kTxFormatBmp));
-        EXPECT_STREQ(image.LastErrorText(), "Error saving BMP file");
+        MemorySink sink;
+        sink.limit = limit;
+        const char* error = nullptr;
+        EXPECT_FALSE(WriteBmp(image.View(), sink, &error));
+        EXPECT_STREQ(error, "Error saving BMP file");
+    }
+    // The same with the alpha plane's 32-bit rows, which go out one by one.
+    ASSERT_TRUE(image.CreateAlphaPlane());
+    for (size_t limit : {size_t{54}, size_t{54 + 28 * 2 + 5}}) {
+        MemorySink sink;
+        sink.limit = limit;
+        const char* error = nullptr;
+        EXPECT_FALSE(WriteBmp(image.View(), sink, &error));
+        EXPECT_STREQ(error, "Error saving BMP file");
+    }
+}
+
+TEST(Encoders, AFailedFlushAtTheEndIsAFailure) {
+    // The writers flush the sink once they have written all: a sink that buffers reports its failure there.
+    TxImage image;
+    ASSERT_TRUE(image.Create(7, 5, 24, kTxFormatPng));
+    FillPattern(image);
+    for (int32_t format : {kTxFormatBmp, kTxFormatPng}) {
+        MemorySink whole;
+        ASSERT_TRUE(format == kTxFormatBmp ? WriteBmp(image.View(), whole) : WritePng(image.View(), whole));
+        EXPECT_EQ(whole.flushes, 1);
+        MemorySink sink;
+        sink.flushFails = true;
+        const char* error = nullptr;
+        EXPECT_FALSE(format == kTxFormatBmp ? WriteBmp(image.View(), sink, &error)
+                                            : WritePng(image.View(), sink, false, &error));
+        EXPECT_STREQ(error, format == kTxFormatBmp ? "Error saving BMP file" : "Error saving PNG file");
+        EXPECT_EQ(sink.bytes, whole.bytes);
     }
 }
 
@@ -336,7 +370,7 @@ TEST(PngEncoder, InterlacedWhenItsOptionIsOne) {
     image.AlphaPlane()[20] = 5;
     image.SetEncodeOption(kTxFormatPng, 1);
     EXPECT_EQ(image.EncodeOption(kTxFormatBmp), 0u);
-    const DecodedPng png = DecodePng(Encode(image, kTxFormatPng));
+    const DecodedPng png = DecodePng(Encode(image, kTxFormatPng, image.EncodeOption(kTxFormatPng) == 1));
     ASSERT_TRUE(png.ok) << png.error;
     EXPECT_EQ(png.interlace, 1);
     for (uint32_t y = 0; y < 11; ++y) {
@@ -351,16 +385,17 @@ TEST(PngEncoder, StreamFailuresEndWithTheSaveError) {
     ASSERT_TRUE(image.Create(31, 17, 24, kTxFormatPng));
     FillPattern(image);
     ASSERT_TRUE(image.CreateAlphaPlane());
-    MemoryFile whole;
-    ASSERT_TRUE(image.Encode(&whole, kTxFormatPng));
+    MemorySink whole;
+    ASSERT_TRUE(WritePng(image.View(), whole));
     for (size_t limit : {size_t{0}, size_t{8}, size_t{40}, whole.bytes.size() - 1}) {
-        MemoryFile file;
-        file.limit = limit;
-        EXPECT_FALSE(image.Encode(&file, kTxFormatPng)) << limit;
-        EXPECT_STREQ(image.LastErrorText(), "Error saving PNG file");
+        MemorySink sink;
+        sink.limit = limit;
+        const char* error = nullptr;
+        EXPECT_FALSE(WritePng(image.View(), sink, false, &error)) << limit;
+        EXPECT_STREQ(error, "Error saving PNG file");
     }
     // The image is intact and saves again.
-    MemoryFile again;
-    ASSERT_TRUE(image.Encode(&again, kTxFormatPng));
+    MemorySink again;
+    ASSERT_TRUE(WritePng(image.View(), again));
     EXPECT_EQ(again.bytes, whole.bytes);
 }

@@ -14,6 +14,8 @@
 #include "imageTestSupport.h"
 #include "imagefiles/alphaPicture.h"
 #include "imagefiles/nearestColour.h"
+#include "imagefiles/txImageBmp.h"
+#include "imagefiles/txImagePng.h"
 
 namespace {
 TxRgbQuad FromRrggbb(uint32_t v) {
@@ -73,10 +75,13 @@ void FillRandom(TxImage& image, uint32_t seed) {
     }
 }
 
-std::vector<uint8_t> Encoded(TxImage& image, int32_t format) {
-    MemoryFile file;
-    EXPECT_TRUE(image.Encode(&file, format)) << image.LastErrorText();
-    return file.bytes;
+std::vector<uint8_t> Encoded(const TxImage& image, int32_t format, bool interlace = false) {
+    MemorySink sink;
+    const char* error = "";
+    const bool ok = format == kTxFormatBmp ? WriteBmp(image.View(), sink, &error)
+                                           : WritePng(image.View(), sink, interlace, &error);
+    EXPECT_TRUE(ok) << error;
+    return sink.bytes;
 }
 }  // namespace
 
@@ -509,19 +514,54 @@ TEST(TxImageTable, PalettePicturesMapThePaletteAndGreyStaysGrey) {
 
 TEST(TxImageEncode, UnknownFormatAndStreamChecks) {
     TxImage image;
-    MemoryFile file;
-    EXPECT_FALSE(image.Encode(&file, kTxFormatPng));
-    EXPECT_STREQ(image.LastErrorText(), "null image!!!");
+    MemorySink sink;
+    const char* error = nullptr;
+    EXPECT_FALSE(image.View().IsValid());
+    EXPECT_FALSE(WritePng(image.View(), sink, false, &error));
+    EXPECT_STREQ(error, "null image!!!");
+    error = nullptr;
+    EXPECT_FALSE(WriteBmp(image.View(), sink, &error));
+    EXPECT_STREQ(error, "null image!!!");
+    EXPECT_TRUE(sink.bytes.empty());
+    EXPECT_EQ(sink.flushes, 0);
     ASSERT_TRUE(image.Create(3, 2, 24, kTxFormatNone));
-    EXPECT_FALSE(image.Encode(&file, 2));
-    EXPECT_STREQ(image.LastErrorText(), "Encode: Unknown format");
-    EXPECT_FALSE(image.Encode(nullptr, kTxFormatBmp));
-    EXPECT_STREQ(image.LastErrorText(), "null file handler");
-    EXPECT_TRUE(file.bytes.empty());
-    // The encoders only borrowed the storage.
-    EXPECT_TRUE(image.Encode(&file, kTxFormatPng));
+    // The writers only read the picture through its view.
+    EXPECT_TRUE(WritePng(image.View(), sink));
     EXPECT_TRUE(image.IsValid());
     EXPECT_TRUE(image.DiscardImage());
+}
+
+TEST(TxImageEncode, TheViewShowsThePicture) {
+    TxImage image;
+    ASSERT_TRUE(image.Create(7, 3, 4, kTxFormatNone));
+    image.SetImportantColours(5);
+    image.SetResolution(100, 200);
+    image.SetTransparentIndex(2);
+    image.SetTransparentColour(TxRgb(1, 2, 3));
+    image.SetPaletteHasAlpha(true);
+    ASSERT_TRUE(image.CreateAlphaPlane());
+    const TxImageView view = image.View();
+    EXPECT_EQ(view.width, 7u);
+    EXPECT_EQ(view.height, 3u);
+    EXPECT_EQ(view.bitCount, 4u);
+    EXPECT_EQ(view.stride, image.Stride());
+    EXPECT_EQ(view.bits, image.Bits());
+    EXPECT_EQ(view.Row(2), image.Row(2));
+    EXPECT_EQ(view.RowBytes(), image.Header().sizeImage);
+    EXPECT_EQ(view.palette, image.Palette());
+    EXPECT_EQ(view.colourCount, 16u);
+    EXPECT_EQ(view.importantColours, 5u);
+    EXPECT_EQ(view.SearchedColours(), image.SearchedColours());
+    EXPECT_EQ(view.IsGrayScale(), image.IsGrayScale());
+    EXPECT_EQ(view.xPelsPerMeter, 100);
+    EXPECT_EQ(view.yPelsPerMeter, 200);
+    EXPECT_EQ(view.alpha, image.AlphaPlane());
+    EXPECT_TRUE(view.paletteHasAlpha);
+    EXPECT_EQ(view.transparentIndex, 2);
+    EXPECT_EQ(view.transparentColour, TxRgb(1, 2, 3));
+    EXPECT_EQ(view.PaletteEntry(16), TxRgbQuad{});
+    image.SetGrayPalette();
+    EXPECT_TRUE(image.View().IsGrayScale());
 }
 
 TEST(TxImageEncode, FormatFromTheExtension) {
@@ -551,9 +591,25 @@ TEST(TxImageEncode, SaveToPathWritesWhatEncodeWrites) {
         const std::vector<uint8_t> saved((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         EXPECT_EQ(saved, Encoded(image, format));
     }
+    // The PNG option interlaces what is saved.
+    image.SetEncodeOption(kTxFormatPng, 1);
+    const std::wstring interlaced = folder.wstring() + L"/interlaced.png";
+    ASSERT_TRUE(image.SaveToPath(interlaced.c_str(), kTxFormatPng)) << image.LastErrorText();
+    {
+        std::ifstream in(folder / "interlaced.png", std::ios::binary);
+        const std::vector<uint8_t> saved((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_EQ(saved, Encoded(image, kTxFormatPng, true));
+        EXPECT_NE(saved, Encoded(image, kTxFormatPng, false));
+    }
     EXPECT_FALSE(image.SaveToPath((folder.wstring() + L"/missing/x.png").c_str(), kTxFormatPng));
+    // An unknown format or an empty picture is refused before a file is made.
     EXPECT_FALSE(image.SaveToPath((folder.wstring() + L"/x.gif").c_str(), 3));
     EXPECT_STREQ(image.LastErrorText(), "Encode: Unknown format");
+    EXPECT_FALSE(std::filesystem::exists(folder / "x.gif"));
+    TxImage empty;
+    EXPECT_FALSE(empty.SaveToPath((folder.wstring() + L"/empty.png").c_str(), kTxFormatPng));
+    EXPECT_STREQ(empty.LastErrorText(), "null image!!!");
+    EXPECT_FALSE(std::filesystem::exists(folder / "empty.png"));
     std::filesystem::remove_all(folder);
 }
 
