@@ -1,6 +1,6 @@
 // Command identifiers of the main window: the menu items, accelerators and posted commands, and the
-// number ranges the command dispatch tests before its table (effects, recent files, languages).
-// Portable: plain numbers, usable wherever a command is cited.
+// numbered ranges (effects, recent files, languages). The command table (commandTable.cpp) says which
+// group carries each out and when it is enabled. Portable: plain numbers, usable wherever a command is cited.
 #pragma once
 
 #include "app/settings.h"
@@ -127,13 +127,8 @@ inline constexpr unsigned kCmdRecentFileLast = 1209;
 inline constexpr unsigned kCmdLanguageRangeFirst = 1000;
 inline constexpr unsigned kCmdLanguageRangeLast = 1100;
 
+// The handlers index by the offset into a range: an effect kind, a recent-file entry. That no identifier
+// is two commands, and that each fits WM_COMMAND's low word, the command table checks.
 static_assert(kCmdEffectLast - kCmdEffectFirst + 1 == 21, "one command for each of the 21 effects");
 static_assert(kCmdEffect32Bits == kCmdEffectLast && kCmdEffectBlur == kCmdEffectFirst);
 static_assert(kCmdRecentFileLast - kCmdRecentFileFirst + 1 == unsigned{kRecentFileCount});
-// The dispatch tests the ranges one after the other: they must not overlap each other or a table command.
-static_assert(kCmdLanguageRangeLast < kCmdRecentFileFirst && kCmdRecentFileLast < kCmdEffectFirst);
-static_assert(kCmdMoreAi > kCmdRecentFileLast && kCmdMoreAi < kCmdEffectFirst);
-static_assert(kCmdOpenFolder > kCmdEffectLast && kCmdDeleteFile > kCmdEffectLast);
-static_assert(kCmdStoneHillsPicture < kCmdLanguageRangeFirst, "the ordinary table lies below the ranges");
-// A command identifier travels in the low word of WM_COMMAND's wParam.
-static_assert(kCmdDeleteFile <= 0xFFFF);

@@ -1,8 +1,10 @@
-// The main window's command dispatch: the drag guard, the effect, recent-file and language ranges, then
-// the command groups, and the text tool's fonts window.
+// The main window's command dispatch: the drag guard, the shortcuts refused as their disabled menu items
+// are, each command to its group's handler through the command table; the menu states as a popup opens,
+// the effects, the languages and the text tool's fonts window.
 #include <windows.h>
 
 #include "app/commandIds.h"
+#include "app/commandTable_win.h"
 #include "app/mainWindow.h"
 #include "app/menuBar_win.h"
 #include "dialogs/fontsDialog.h"
@@ -21,36 +23,74 @@ HWND TextModeEditWindow() {
     return HasVisibleStyle(edit) ? edit : nullptr;
 }
 
-LRESULT CMainWindow::OnCommand(WPARAM wParam, LPARAM) {
+LRESULT CMainWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
     // A command arriving while a tool drag holds the mouse (an accelerator pressed during a stroke) is
     // dropped entirely.
     if (canvas_.IsDrawing() && GetCapture() != nullptr) return 0;
-    RunCommand(LOWORD(wParam));
+    const unsigned id = LOWORD(wParam);
+    // A shortcut does what its menu item would: nothing while the command is disabled, also for the
+    // commands no menu shows.
+    const bool fromShortcut = HIWORD(wParam) == 1 && lParam == 0;
+    if (fromShortcut && !StateOf(id, CurrentState()).enabled) return 0;
+    RunCommand(id);
     return 0;
 }
 
 void CMainWindow::RunCommand(unsigned id) {
-    if (id >= kCmdEffectFirst && id <= kCmdEffectLast) {
-        ApplyEffect(static_cast<int>(id - kCmdEffectFirst));
-        RefreshPictureSizeField();
-        return;
+    const CommandEntry* command = FindCommand(id);
+    if (!command) return;
+    switch (command->group) {
+        case CommandGroup::File:
+            RunFileCommand(id);
+            break;
+        case CommandGroup::Edit:
+            RunEditCommand(id);
+            break;
+        case CommandGroup::View:
+            RunViewCommand(id);
+            break;
+        case CommandGroup::Effect:
+            RunEffectCommand(id);
+            break;
+        case CommandGroup::Language:
+            RunLanguageCommand(id);
+            break;
+        case CommandGroup::Dialog:
+            RunDialogCommand(id);
+            break;
+        case CommandGroup::Print:
+            RunPrintCommand(id);
+            break;
+        case CommandGroup::Shell:
+            RunShellCommand(id);
+            break;
+        case CommandGroup::Fonts:
+            RunFontsCommand(id);
+            break;
+        case CommandGroup::Extras:
+            RunExtrasCommand(id);
+            break;
+        case CommandGroup::Web:
+            RunWebCommand(id);
+            break;
     }
-    if (id >= kCmdRecentFileFirst && id <= kCmdRecentFileLast) {
-        RunFileCommand(id);
-        RefreshPictureSizeField();
-        return;
-    }
-    if (id >= kCmdLanguageRangeFirst && id <= kCmdLanguageRangeLast) {
-        RunLanguageCommand(id);
-        return;
-    }
-    if (id == kCmdCountColours) {
-        ReportColourCount();
-        return;
-    }
-    // Identifiers no group knows do nothing.
-    RunFileCommand(id) || RunEditCommand(id) || RunViewCommand(id) || RunDialogCommand(id) || RunPrintCommand(id) ||
-        RunShellCommand(id) || RunFontsCommand(id) || RunExtrasCommand(id) || RunWebCommand(id);
+}
+
+CommandState CMainWindow::CurrentState() const {
+    return CurrentCommandState(PanelWindows{toolBox_.Hwnd(), palette_.Hwnd(), statusBar_});
+}
+
+LRESULT CMainWindow::OnInitMenuPopup(WPARAM wParam, LPARAM) {
+    HMENU popup = reinterpret_cast<HMENU>(wParam);
+    // The File menu, the bar's first popup, shows the recent files as they are now.
+    if (HMENU bar = GetMenu(Hwnd()); bar && GetSubMenu(bar, 0) == popup) RefreshRecentFiles(popup);
+    SetMenuStates(popup, CurrentState());
+    return 0;
+}
+
+void CMainWindow::RunEffectCommand(unsigned id) {
+    ApplyEffect(static_cast<int>(id - kCmdEffectFirst));
+    RefreshPictureSizeField();
 }
 
 void CMainWindow::RunLanguageCommand(unsigned id) {

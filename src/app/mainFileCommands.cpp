@@ -86,13 +86,13 @@ bool CMainWindow::RunFileCommand(unsigned id) {
     if (id >= kCmdRecentFileFirst && id <= kCmdRecentFileLast) {
         // A copy: loading moves the file to the front of the list.
         const std::wstring path = appSettings.recentFiles[id - kCmdRecentFileFirst];
-        if (path.empty()) return true;
-        // A longer name would have to be cut short, and the start of a name may be another file's.
         if (path.size() >= kDocumentPathLength) {
+            // A longer name would have to be cut short, and the start of a name may be another file's.
             RefuseToLoad(path);
-            return true;
+        } else if (!path.empty() && AskSaveChanges()) {
+            LoadPictureFile(path, true);
         }
-        if (AskSaveChanges()) LoadPictureFile(path, true);
+        RefreshPictureSizeField();
         return true;
     }
     switch (id) {

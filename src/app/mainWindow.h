@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "app/commandTable.h"
 #include "document/selectionGeometry.h"
 #include "panels/paletteWindow.h"
 #include "panels/toolBox.h"
@@ -31,7 +32,8 @@ public:
     // Asks whether to save a modified picture (Yes saves, No discards, Cancel keeps it): true when the
     // caller may go on and replace or drop the picture.
     bool AskSaveChanges();
-    // Carries out command `id` as WM_COMMAND does, without the drag guard.
+    // Carries out command `id` as WM_COMMAND from the menu does, without the drag guard: its group's
+    // handler from the command table; an identifier that is no command does nothing.
     void RunCommand(unsigned id);
     // Makes picture (taken over) the floating selection at the top-left corner with the rectangle
     // selection tool, first enlarging the picture to hold it.
@@ -64,22 +66,23 @@ private:
     LRESULT OnSysColorChange(WPARAM wParam, LPARAM lParam);
     void CreateStatusBar();
 
-    // The command groups, each true when it knew the command (mainCommands.cpp and beside it).
-    bool RunFileCommand(unsigned id);      // 201-204, 218, 228, 229, recent files
-    bool RunEditCommand(unsigned id);      // 220-227, 292 and the clipboard
-    bool RunViewCommand(unsigned id);      // 230-246, 252-262, 290, 291
-    void RunLanguageCommand(unsigned id);  // 1000-1100
-    bool RunDialogCommand(unsigned id);  // 250, 251, 254, 271 (mainDialogCommands.cpp)
-    bool RunFontsCommand(unsigned id);   // 233
-    // Printing and sending (206-209), the shell (205, 210-212, 10151, 10152) and the web pages (270,
-    // 272-276) in mainShellCommands.cpp; the random and generated pictures (294-300, 1401) in
-    // mainExtrasCommands.cpp.
+    // The handlers of the command groups, each true when it knew the command; the command table says
+    // which group a command belongs to. File, edit and view commands have files of their own beside
+    // mainCommands.cpp, the dialogs mainDialogCommands.cpp, printing, the shell and the web pages
+    // mainShellCommands.cpp, the random and generated pictures mainExtrasCommands.cpp.
+    bool RunFileCommand(unsigned id);
+    bool RunEditCommand(unsigned id);
+    bool RunViewCommand(unsigned id);
+    void RunEffectCommand(unsigned id);
+    void RunLanguageCommand(unsigned id);
+    bool RunDialogCommand(unsigned id);
+    bool RunFontsCommand(unsigned id);
     bool RunPrintCommand(unsigned id);
     bool RunShellCommand(unsigned id);
     bool RunExtrasCommand(unsigned id);
     bool RunWebCommand(unsigned id);
-    // The menu states of a popup as it opens.
-    void UpdateMenuStates(HMENU popup);
+    // What the command table's rules read, as the program is now.
+    CommandState CurrentState() const;
     void SizeStatusBar(int clientWidth);
 
     CToolBox toolBox_;

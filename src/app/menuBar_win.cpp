@@ -10,9 +10,6 @@
 #include "localisation/localisation_win.h"
 #include "win/gdiHandles.h"
 
-static_assert(kCmdLanguageFirst == kCmdLanguageRangeFirst && kCmdLanguageLast == kCmdLanguageRangeLast);
-static_assert(kCmdTranslate > kCmdLanguageRangeFirst && kCmdLoadTranslation < kCmdLanguageRangeLast);
-
 namespace {
 
 // Text ids of the menu titles.
@@ -340,6 +337,23 @@ void RefreshRecentFiles(HMENU fileMenu) {
         const std::wstring label = RecentFileLabel(i, recent[i]);
         InsertMenuW(fileMenu, static_cast<UINT>(count) + i - 2, MF_BYPOSITION | MF_STRING, kCmdRecentFileFirst + i,
                     label.c_str());
+    }
+}
+
+void SetMenuStates(HMENU menu, const CommandState& state) {
+    const int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        const UINT position = static_cast<UINT>(i);
+        if (HMENU submenu = GetSubMenu(menu, i)) {
+            SetMenuStates(submenu, state);
+            continue;
+        }
+        // Separators and column breaks have no command.
+        const UINT id = GetMenuItemID(menu, i);
+        if (!FindCommand(id)) continue;
+        const CommandStatus status = StateOf(id, state);
+        EnableMenuItem(menu, position, MF_BYPOSITION | (status.enabled ? MF_ENABLED : MF_GRAYED));
+        CheckMenuItem(menu, position, MF_BYPOSITION | (status.checked ? MF_CHECKED : MF_UNCHECKED));
     }
 }
 

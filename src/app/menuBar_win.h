@@ -1,11 +1,14 @@
 // The main window's menus: the menu bar built in code in the current language (labels with German
-// shortcut texts), the recent-file entries of the File menu, and the selection tools' context menu.
+// shortcut texts), the recent-file entries of the File menu, the items' states from the command table,
+// and the selection tools' context menu.
 // The keys themselves are accelerator table 800 of the resources.
 #pragma once
 #include <windows.h>
 
 #include <array>
 #include <string>
+
+#include "app/commandTable.h"
 
 // Resource identifiers.
 inline constexpr UINT kAcceleratorTable = 800;
@@ -29,6 +32,10 @@ void RefreshRecentFiles(HMENU fileMenu);
 // A path too long to be compacted by the system is shortened with an ellipsis, never cut silently;
 // ampersands of the path are doubled so that they show as such.
 std::wstring RecentFileLabel(unsigned index, const std::wstring& path);
+
+// Sets every command item of `menu` and of its submenus enabled or greyed, checked or not, as the
+// command table says for `state`. Items of other identifiers keep what they have.
+void SetMenuStates(HMENU menu, const CommandState& state);
 
 // Shows submenu `index` of context menu 502 at screen point (x, y) for the main window and posts the
 // chosen command to it. Returns the command, 0 when nothing was chosen.
