@@ -8,6 +8,9 @@ cd "$root"
 ./scripts/ensure-deps.sh
 ./scripts/build-libpng-mingw.sh
 
+echo "== layers"
+./scripts/check-layers.sh
+
 status=0
 build_preset() {
     local preset="$1" log="build/$1/build.log"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "bench/bench.h"
-#include "document/bitmapOps_win.h"
+#include "imagefiles/bitmapOps_win.h"
 #include "document/imageModel.h"
 #include "win/dibPool.h"
 

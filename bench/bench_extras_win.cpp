@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "bench/bench.h"
-#include "document/bitmapOps_win.h"
+#include "imagefiles/bitmapOps_win.h"
 #include "extras/generatePicture_win.h"
 #include "extras/proceduralPictures.h"
 #include "win/gdiHandles.h"

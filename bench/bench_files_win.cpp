@@ -13,12 +13,12 @@
 #include <vector>
 
 #include "bench/bench.h"
-#include "document/bitmapOps_win.h"
-#include "document/documentFlags.h"
+#include "imagefiles/bitmapOps_win.h"
+#include "program/documentFlags.h"
 #include "document/imageModel.h"
 #include "document/pictureEffects_win.h"
 #include "imagefiles/blockPool.h"
-#include "imagefiles/pictureFiles_win.h"
+#include "document/pictureFiles_win.h"
 #include "win/dibPool.h"
 #include "win/gdiplus.h"
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "bench/bench.h"
-#include "document/bitmapOps_win.h"
+#include "imagefiles/bitmapOps_win.h"
 #include "painting/drawPrimitives_win.h"
 #include "painting/programRandom.h"
 #include "painting/randomPictures_win.h"

@@ -8,7 +8,7 @@
 #include <cstdio>
 
 #include "bench/bench.h"
-#include "document/bitmapOps_win.h"
+#include "imagefiles/bitmapOps_win.h"
 #include "document/imageModel.h"
 #include "painting/toolState.h"
 #include "views/canvasWindow.h"

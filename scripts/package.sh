@@ -4,7 +4,7 @@
 #   Tessora-<version>-setup.exe     the installer (NSIS; per machine or per user)
 #   Tessora-<version>-portable.zip  Tessora_portable.exe (portable mode by its name) and Portable.txt
 #   SHA256SUMS                      the SHA-256 sums of both
-# The version is TESSORA_VERSION_TEXT of src/app/version.h, the one the program shows.
+# The version is TESSORA_VERSION_TEXT of src/program/version.h, the one the program shows.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -16,8 +16,8 @@ cd "$root"
 cmake --build --preset windows --target Tessora >/dev/null
 program=build/windows/Tessora.exe
 
-version=$(sed -n 's/^#define TESSORA_VERSION_TEXT "\([0-9A-Za-z.+-]*\)"$/\1/p' src/app/version.h)
-[ -n "$version" ] || { echo "no TESSORA_VERSION_TEXT in src/app/version.h" >&2; exit 1; }
+version=$(sed -n 's/^#define TESSORA_VERSION_TEXT "\([0-9A-Za-z.+-]*\)"$/\1/p' src/program/version.h)
+[ -n "$version" ] || { echo "no TESSORA_VERSION_TEXT in src/program/version.h" >&2; exit 1; }
 
 dist="$root/dist"
 rm -rf "$dist"

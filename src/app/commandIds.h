@@ -3,7 +3,7 @@
 // group carries each out and when it is enabled. Portable: plain numbers, usable wherever a command is cited.
 #pragma once
 
-#include "app/settings.h"
+#include "program/settings.h"
 
 // ---- File -------------------------------------------------------------------------------------------
 inline constexpr unsigned kCmdNew = 201;

@@ -1,6 +1,6 @@
 #include "app/commandTable_win.h"
 
-#include "app/appState.h"
+#include "program/appState.h"
 #include "app/commandIds.h"
 #include "app/mainWindow.h"
 #include "dialogs/fontsDialog.h"
@@ -8,7 +8,7 @@
 #include "document/imageModel.h"
 #include "localisation/localisation_win.h"
 #include "painting/toolState.h"
-#include "panels/colourState.h"
+#include "painting/colourState.h"
 #include "views/canvasWindow.h"
 #include "views/mainView.h"
 

@@ -4,7 +4,7 @@
 #include "painting/drawPrimitives_win.h"
 #include "painting/paintGeometry.h"
 #include "painting/toolState.h"
-#include "panels/colourState.h"
+#include "painting/colourState.h"
 #include "views/canvasWindow.h"
 
 void ConnectDocument() {

@@ -8,7 +8,7 @@
 #include "app/mainWindow.h"
 #include "app/menuBar_win.h"
 #include "dialogs/fontsDialog.h"
-#include "document/documentFlags.h"
+#include "program/documentFlags.h"
 #include "document/pictureEffects_win.h"
 #include "localisation/localisation_win.h"
 #include "painting/fontState.h"

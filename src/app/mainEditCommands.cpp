@@ -9,8 +9,8 @@
 
 #include "app/commandIds.h"
 #include "app/mainWindow.h"
-#include "document/bitmapOps_win.h"
-#include "document/documentFlags.h"
+#include "imagefiles/bitmapOps_win.h"
+#include "program/documentFlags.h"
 #include "document/floatingSelection.h"
 #include "document/imageModel.h"
 #include "localisation/localisation_win.h"

@@ -7,7 +7,7 @@
 
 #include "app/commandIds.h"
 #include "app/mainWindow.h"
-#include "document/documentFlags.h"
+#include "program/documentFlags.h"
 #include "document/imageModel.h"
 #include "extras/generatePicture_win.h"
 #include "extras/proceduralPictures.h"

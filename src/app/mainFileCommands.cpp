@@ -7,15 +7,15 @@
 
 #include <string>
 
-#include "app/appState.h"
+#include "program/appState.h"
 #include "app/commandIds.h"
 #include "app/mainWindow.h"
-#include "app/settings.h"
+#include "program/settings.h"
 #include "dialogs/pictureFileDialogs_win.h"
-#include "document/documentFlags.h"
+#include "program/documentFlags.h"
 #include "document/floatingSelection.h"
 #include "document/imageModel.h"
-#include "imagefiles/pictureFiles_win.h"
+#include "document/pictureFiles_win.h"
 #include "imagefiles/pictureFormats.h"
 #include "localisation/localisation_win.h"
 #include "win/prompt.h"

@@ -14,7 +14,7 @@
 #include "extras/printLayout.h"
 #include "extras/shellIntegration_win.h"
 #include "extras/webPages.h"
-#include "imagefiles/pictureFiles_win.h"
+#include "document/pictureFiles_win.h"
 #include "localisation/localisation_win.h"
 #include "win/gdiHandles.h"
 #include "win/prompt.h"

@@ -5,15 +5,15 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/appState.h"
+#include "program/appState.h"
 #include "app/menuBar_win.h"
-#include "app/settings_win.h"
+#include "program/settings_win.h"
 #include "dialogs/fontsDialog.h"
-#include "document/bitmapOps_win.h"
-#include "document/documentFlags.h"
+#include "imagefiles/bitmapOps_win.h"
+#include "program/documentFlags.h"
 #include "document/floatingSelection.h"
 #include "document/imageModel.h"
-#include "imagefiles/pictureFiles_win.h"
+#include "document/pictureFiles_win.h"
 #include "localisation/localisation_win.h"
 #include "painting/statusText.h"
 #include "painting/toolState.h"

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/appState.h"
+#include "program/appState.h"
 #include "app/commandIds.h"
 #include "localisation/localisation_win.h"
 #include "win/gdiHandles.h"

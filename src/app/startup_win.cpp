@@ -5,12 +5,12 @@
 
 #include <algorithm>
 
-#include "app/appState.h"
+#include "program/appState.h"
 #include "app/commandIds.h"
 #include "app/mainWindow.h"
 #include "dialogs/fontsDialog.h"
-#include "document/documentFlags.h"
-#include "imagefiles/pictureFiles_win.h"
+#include "program/documentFlags.h"
+#include "document/pictureFiles_win.h"
 #include "painting/textEditWindow.h"
 #include "win/screenArea.h"
 

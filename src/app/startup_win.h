@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
+#include "program/settings.h"
 
 // The normal rectangle of a saved placement moved onto the primary monitor's work area (and shrunk to
 // fit it) when it lies entirely off every monitor; a window that can be seen anywhere stays as it is.

@@ -4,15 +4,15 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "app/appState.h"
+#include "program/appState.h"
 #include "app/documentConnections.h"
 #include "app/mainWindow.h"
 #include "app/menuBar_win.h"
-#include "app/settings_win.h"
+#include "program/settings_win.h"
 #include "app/startup_win.h"
 #include "extras/tempFolder_win.h"
 #include "document/imageModel.h"
-#include "imagefiles/pictureFiles_win.h"
+#include "document/pictureFiles_win.h"
 #include "localisation/localisation_win.h"
 #include "win/prompt.h"
 

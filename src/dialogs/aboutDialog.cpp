@@ -1,7 +1,7 @@
 // The about box: the program's name and version and the PNG library it runs with.
 #include <string>
 
-#include "app/version.h"
+#include "program/version.h"
 #include "dialogs/pictureDialogs.h"
 #include "imagefiles/txImagePng.h"
 #include "localisation/localisation_win.h"

@@ -5,7 +5,7 @@
 
 #include "dialogs/pictureDialogs.h"
 #include "document/imageModel.h"
-#include "imagefiles/pictureFiles_win.h"
+#include "document/pictureFiles_win.h"
 #include "localisation/localisation_win.h"
 
 namespace {

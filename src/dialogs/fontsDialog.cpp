@@ -5,7 +5,7 @@
 #include <iterator>
 #include <string>
 
-#include "app/appMessages.h"
+#include "program/appMessages.h"
 #include "localisation/localisation_win.h"
 #include "painting/fontState.h"
 #include "painting/toolGeometry.h"

@@ -6,8 +6,8 @@
 #include <optional>
 #include <utility>
 
-#include "document/bitmapOps.h"
-#include "document/bitmapOps_win.h"
+#include "imagefiles/bitmapOps.h"
+#include "imagefiles/bitmapOps_win.h"
 #include "document/imageModel.h"
 #include "win/prompt.h"
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "document/selectionGeometry.h"
-#include "views/canvasGeometry.h"
+#include "document/canvasGeometry.h"
 #include "win/gdiHandles.h"
 
 class ImageModel;

@@ -6,10 +6,10 @@
 #include <cstring>
 #include <utility>
 
-#include "document/bitmapOps_win.h"
-#include "document/documentFlags.h"
+#include "imagefiles/bitmapOps_win.h"
+#include "program/documentFlags.h"
 #include "document/historyBudget_win.h"
-#include "imagefiles/pictureFiles_win.h"
+#include "document/pictureFiles_win.h"
 #include "win/prompt.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <functional>
 #include <string>
 
-#include "document/bitmapOps.h"
-#include "document/bitmapOps_win.h"
-#include "document/documentFlags.h"
+#include "imagefiles/bitmapOps.h"
+#include "imagefiles/bitmapOps_win.h"
+#include "program/documentFlags.h"
 #include "document/floatingSelection.h"
 #include "document/imageModel.h"
 #include "imagefiles/quantizer.h"

@@ -6,7 +6,7 @@
 #include <cwchar>
 #include <utility>
 
-#include "app/settings_win.h"
+#include "program/settings_win.h"
 #include "extras/shellIntegration_win.h"
 #include "extras/tempFolder_win.h"
 #include "localisation/localisation_win.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "document/bitmapOps.h"
+#include "imagefiles/bitmapOps.h"
 
 struct Vec2 {
     float x;

@@ -2,7 +2,7 @@
 
 #include <shlobj.h>
 
-#include "app/settings_win.h"
+#include "program/settings_win.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "document/bitmapOps.h"
+#include "imagefiles/bitmapOps.h"
 #include "imagefiles/bmpRows.h"
 
 namespace {

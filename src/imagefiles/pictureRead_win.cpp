@@ -11,10 +11,10 @@
 #include <optional>
 #include <utility>
 
-#include "document/bitmapOps.h"
-#include "document/bitmapOps_win.h"
+#include "imagefiles/bitmapOps.h"
+#include "imagefiles/bitmapOps_win.h"
 #include "imagefiles/bmpRows.h"
-#include "imagefiles/pictureFiles_win.h"
+#include "imagefiles/pictureIo_win.h"
 #include "imagefiles/pictureFormats.h"
 #include "imagefiles/pngDecode.h"
 #include "win/gdiHandles.h"

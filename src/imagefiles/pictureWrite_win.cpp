@@ -11,9 +11,9 @@
 #include <new>
 #include <vector>
 
-#include "document/bitmapOps.h"
+#include "imagefiles/bitmapOps.h"
 #include "imagefiles/alphaPicture.h"
-#include "imagefiles/pictureFiles_win.h"
+#include "imagefiles/pictureIo_win.h"
 #include "imagefiles/pictureFormats.h"
 #include "imagefiles/pngEncode.h"
 #include "imagefiles/txImage.h"

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/settings_win.h"
+#include "program/settings_win.h"
 #include "win/prompt.h"
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "the texts are handed out as they lie in the archive");

@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "document/bitmapOps.h"
-#include "document/documentFlags.h"
+#include "imagefiles/bitmapOps.h"
+#include "program/documentFlags.h"
 #include "painting/drawPrimitivesPlus_win.h"
 #include "painting/floodFill.h"
 #include "win/gdiHandles.h"

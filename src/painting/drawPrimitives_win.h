@@ -11,7 +11,7 @@
 #include <optional>
 #include <string_view>
 
-#include "document/bitmapOps.h"
+#include "imagefiles/bitmapOps.h"
 #include "painting/paintGeometry.h"
 
 // True when the primitives paint through GDI+ now: pictureHasAlpha is set and GDI+ could be started.

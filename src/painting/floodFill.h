@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "document/bitmapOps.h"
+#include "imagefiles/bitmapOps.h"
 
 // Every pixel whose value equals the seed's in the bits of compareMask (all four bytes by default)
 // belongs to the region; a picture without alpha compares its colour bytes only.

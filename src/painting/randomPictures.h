@@ -5,7 +5,7 @@
 #pragma once
 #include <cstdint>
 
-#include "document/bitmapOps.h"
+#include "imagefiles/bitmapOps.h"
 #include "painting/paintGeometry.h"
 
 // A picture being drawn with one pen and one brush at a time. A fresh canvas has the platform's

@@ -4,16 +4,16 @@
 
 #include <algorithm>
 
-#include "app/appMessages.h"
-#include "document/documentFlags.h"
+#include "program/appMessages.h"
+#include "program/documentFlags.h"
 #include "document/floatingSelection.h"
 #include "document/imageModel.h"
 #include "painting/drawPrimitives_win.h"
 #include "painting/fontState.h"
 #include "painting/toolState.h"
 #include "painting/toolWindows.h"
-#include "panels/colourState.h"
-#include "panels/colourState_win.h"
+#include "painting/colourState.h"
+#include "painting/colourState_win.h"
 
 namespace {
 

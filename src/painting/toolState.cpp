@@ -3,12 +3,12 @@
 #include <array>
 #include <initializer_list>
 
-#include "app/appMessages.h"
+#include "program/appMessages.h"
 #include "document/floatingSelection.h"
 #include "document/imageModel.h"
 #include "painting/statusText.h"
 #include "painting/toolWindows.h"
-#include "panels/colourState.h"
+#include "painting/colourState.h"
 
 namespace {
 

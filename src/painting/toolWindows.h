@@ -7,7 +7,7 @@
 #include <functional>
 #include <optional>
 
-#include "views/canvasGeometry.h"
+#include "document/canvasGeometry.h"
 
 struct CanvasServices {
     HWND window = nullptr;

@@ -4,7 +4,7 @@
 #include "painting/toolState.h"
 #include "painting/toolWindows.h"
 #include "painting/tools.h"
-#include "panels/colourState.h"
+#include "painting/colourState.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "panels/paletteLayout.h"
 
-#include "panels/colourState.h"
+#include "painting/colourState.h"
 
 namespace {
 constexpr int kCellsPerRow = 14;

@@ -2,10 +2,10 @@
 
 #include <windowsx.h>
 
-#include "app/appMessages.h"
-#include "app/appState.h"
-#include "document/bitmapOps_win.h"
-#include "panels/colourState_win.h"
+#include "program/appMessages.h"
+#include "program/appState.h"
+#include "imagefiles/bitmapOps_win.h"
+#include "painting/colourState_win.h"
 #include "panels/paletteLayout.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #pragma once
 #include <windows.h>
 
-#include "app/settings.h"
-#include "panels/colourState.h"
+#include "program/settings.h"
+#include "painting/colourState.h"
 #include "win/gdiHandles.h"
 #include "win/window.h"
 

@@ -3,8 +3,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
-#include "app/appMessages.h"
-#include "app/appState.h"
+#include "program/appMessages.h"
+#include "program/appState.h"
 #include "document/floatingSelection.h"
 #include "localisation/localisation_win.h"
 #include "painting/toolState.h"

@@ -3,8 +3,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
-#include "app/appMessages.h"
-#include "app/appState.h"
+#include "program/appMessages.h"
+#include "program/appState.h"
 #include "painting/drawPrimitives_win.h"
 #include "painting/paintGeometry.h"
 #include "painting/programRandom.h"

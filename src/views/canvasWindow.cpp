@@ -5,16 +5,16 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/appMessages.h"
-#include "app/settings_win.h"
-#include "document/documentFlags.h"
+#include "program/appMessages.h"
+#include "program/settings_win.h"
+#include "program/documentFlags.h"
 #include "document/floatingSelection.h"
 #include "document/imageModel.h"
 #include "painting/statusText.h"
 #include "painting/toolState.h"
 #include "painting/toolWindows.h"
-#include "panels/colourState.h"
-#include "panels/colourState_win.h"
+#include "painting/colourState.h"
+#include "painting/colourState_win.h"
 #include "views/mainView.h"
 
 CanvasViewSettings canvasViewSettings;

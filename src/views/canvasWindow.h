@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "views/canvasGeometry.h"
+#include "document/canvasGeometry.h"
 #include "win/gdiHandles.h"
 #include "win/window.h"
 

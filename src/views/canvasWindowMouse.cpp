@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "document/documentFlags.h"
+#include "program/documentFlags.h"
 #include "document/floatingSelection.h"
 #include "document/imageModel.h"
 #include "painting/statusText.h"

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "document/bitmapOps_win.h"
-#include "document/documentFlags.h"
+#include "imagefiles/bitmapOps_win.h"
+#include "program/documentFlags.h"
 #include "document/floatingSelection.h"
 #include "document/imageModel.h"
 #include "painting/drawPrimitives_win.h"

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "app/settings_win.h"
+#include "program/settings_win.h"
 #include "painting/toolState.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/appState.h"
-#include "document/bitmapOps_win.h"
+#include "program/appState.h"
+#include "imagefiles/bitmapOps_win.h"
 #include "document/imageModel.h"
 #include "localisation/localisation_win.h"
 #include "win/screenArea.h"

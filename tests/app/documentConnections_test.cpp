@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "app/documentConnections.h"
-#include "document/bitmapOps_win.h"
+#include "imagefiles/bitmapOps_win.h"
 #include "win/gdiHandles.h"
-#include "document/documentFlags.h"
+#include "program/documentFlags.h"
 #include "document/floatingSelection.h"
 #include "document/imageModel.h"
 #include "painting/toolState.h"
-#include "panels/colourState.h"
+#include "painting/colourState.h"
 #include "support/testSupport_win.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "app/commandIds.h"
 #include "app/mainWindowHost_win.h"
-#include "app/version.h"
+#include "program/version.h"
 #include "dialogs/pictureDialogs.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include "app/documentConnections.h"
 #include "localisation/localisation_win.h"
 #include "mainWindowHost_win.h"
-#include "panels/colourState.h"
+#include "painting/colourState.h"
 
 namespace {
 

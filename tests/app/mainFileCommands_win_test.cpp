@@ -14,12 +14,12 @@
 #include <utility>
 #include <vector>
 
-#include "app/appState.h"
+#include "program/appState.h"
 #include "app/commandIds.h"
-#include "app/settings.h"
-#include "app/settings_win.h"
+#include "program/settings.h"
+#include "program/settings_win.h"
 #include "dialogs/pictureFileDialogs_win.h"
-#include "document/documentFlags.h"
+#include "program/documentFlags.h"
 #include "imagefiles/pictureFormats.h"
 #include "localisation/localisation_win.h"
 #include "mainWindowHost_win.h"

@@ -2,14 +2,14 @@
 // WM_INITMENUPOPUP, the wheel and the arrow keys.
 #include <initializer_list>
 
-#include "app/appState.h"
+#include "program/appState.h"
 #include "app/commandIds.h"
-#include "app/settings_win.h"
-#include "document/documentFlags.h"
+#include "program/settings_win.h"
+#include "program/documentFlags.h"
 #include "document/pictureEffects_win.h"
 #include "mainWindowHost_win.h"
 #include "painting/tools.h"
-#include "panels/colourState.h"
+#include "painting/colourState.h"
 #include "views/canvasWindow.h"
 #include "views/mainView.h"
 

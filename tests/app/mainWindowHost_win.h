@@ -5,10 +5,10 @@
 #include <windows.h>
 
 #include "app/mainWindow.h"
-#include "document/bitmapOps_win.h"
+#include "imagefiles/bitmapOps_win.h"
 #include "document/floatingSelection.h"
 #include "document/imageModel.h"
-#include "imagefiles/pictureFiles_win.h"
+#include "document/pictureFiles_win.h"
 #include "painting/toolGeometry.h"
 #include "painting/toolState.h"
 #include "support/testSupport_win.h"

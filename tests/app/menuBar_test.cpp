@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/appState.h"
+#include "program/appState.h"
 #include "app/commandIds.h"
 #include "app/mainWindow.h"
 #include "app/menuBar_win.h"

@@ -1,4 +1,4 @@
-#include "app/settings_win.h"
+#include "program/settings_win.h"
 
 #include <gtest/gtest.h>
 

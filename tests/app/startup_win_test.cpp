@@ -14,14 +14,14 @@
 #include <utility>
 #include <vector>
 
-#include "app/appState.h"
+#include "program/appState.h"
 #include "app/commandIds.h"
 #include "app/mainWindow.h"
-#include "app/settings_win.h"
-#include "document/bitmapOps_win.h"
+#include "program/settings_win.h"
+#include "imagefiles/bitmapOps_win.h"
 #include "document/imageModel.h"
 #include "extras/tempFolder_win.h"
-#include "imagefiles/pictureFiles_win.h"
+#include "document/pictureFiles_win.h"
 #include "support/testSupport_win.h"
 
 namespace {

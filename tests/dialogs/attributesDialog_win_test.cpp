@@ -6,9 +6,9 @@
 #include <string>
 
 #include "dialogs/pictureDialogs.h"
-#include "document/bitmapOps_win.h"
+#include "imagefiles/bitmapOps_win.h"
 #include "document/imageModel.h"
-#include "imagefiles/pictureFiles_win.h"
+#include "document/pictureFiles_win.h"
 #include "localisation/localisation_win.h"
 #include "support/testSupport_win.h"
 

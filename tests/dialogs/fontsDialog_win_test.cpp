@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/appMessages.h"
+#include "program/appMessages.h"
 #include "dialogs/fontsDialog.h"
 #include "painting/fontState.h"
 #include "painting/toolState.h"

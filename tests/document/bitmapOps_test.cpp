@@ -1,4 +1,4 @@
-#include "document/bitmapOps.h"
+#include "imagefiles/bitmapOps.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "document/bitmapOps_win.h"
+#include "imagefiles/bitmapOps_win.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
 
-#include "document/bitmapOps.h"
-#include "document/documentFlags.h"
+#include "imagefiles/bitmapOps.h"
+#include "program/documentFlags.h"
 #include "support/testSupport_win.h"
 #include "win/gdiHandles.h"
 

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "document/bitmapOps_win.h"
-#include "document/documentFlags.h"
+#include "imagefiles/bitmapOps_win.h"
+#include "program/documentFlags.h"
 #include "document/imageModel.h"
 #include "support/testSupport_win.h"
 

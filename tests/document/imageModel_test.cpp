@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "document/bitmapOps_win.h"
-#include "document/documentFlags.h"
+#include "imagefiles/bitmapOps_win.h"
+#include "program/documentFlags.h"
 #include "support/testSupport_win.h"
 
 namespace {

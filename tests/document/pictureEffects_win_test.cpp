@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "document/bitmapOps.h"
-#include "document/bitmapOps_win.h"
-#include "document/documentFlags.h"
+#include "imagefiles/bitmapOps.h"
+#include "imagefiles/bitmapOps_win.h"
+#include "program/documentFlags.h"
 #include "document/floatingSelection.h"
 #include "document/imageModel.h"
 #include "imagefiles/txImage.h"

@@ -7,7 +7,7 @@
 #include <optional>
 #include <regex>
 
-#include "app/settings_win.h"
+#include "program/settings_win.h"
 #include "extras/shellIntegration_win.h"
 #include "localisation/localisation_win.h"
 #include "support/testSupport_win.h"

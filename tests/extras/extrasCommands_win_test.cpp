@@ -4,7 +4,7 @@
 
 #include "app/commandIds.h"
 #include "app/mainWindowHost_win.h"
-#include "document/documentFlags.h"
+#include "program/documentFlags.h"
 #include "localisation/localisation_win.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #include <cstring>
 #include <vector>
 
-#include "document/bitmapOps.h"
+#include "imagefiles/bitmapOps.h"
 #include "fuzzTarget.h"
 
 TESSORA_FUZZ_TARGET(dib) {

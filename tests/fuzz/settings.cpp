@@ -1,6 +1,6 @@
 // Values read back from the settings file: integers, the window placement letters and the recent-file
 // list built from stored paths.
-#include "app/settings.h"
+#include "program/settings.h"
 
 #include <string>
 #include <string_view>

@@ -1,7 +1,7 @@
 // Opening and saving picture files under Wine: every format opens with its size, depth and pixels; saves
 // by extension read back; the document's name, title, flags and recent files follow; failed loads and
 // saves leave the document and the previous file exactly as they were.
-#include "imagefiles/pictureFiles_win.h"
+#include "document/pictureFiles_win.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "app/appState.h"
-#include "document/bitmapOps_win.h"
-#include "document/documentFlags.h"
+#include "program/appState.h"
+#include "imagefiles/bitmapOps_win.h"
+#include "program/documentFlags.h"
 #include "document/floatingSelection.h"
 #include "document/imageModel.h"
 #include "e2e/programWindow.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "document/bitmapOps.h"
+#include "imagefiles/bitmapOps.h"
 
 namespace {
 

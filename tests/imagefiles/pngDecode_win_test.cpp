@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "imageTestSupport.h"
-#include "imagefiles/pictureFiles_win.h"
+#include "document/pictureFiles_win.h"
 #include "imagefiles/pngDecode.h"
 #include "support/testSupport_win.h"
 #include "win/gdiplus.h"

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/settings_win.h"
+#include "program/settings_win.h"
 #include "localisation/testTexts.h"
 #include "support/testSupport_win.h"
 

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "document/bitmapOps_win.h"
-#include "document/documentFlags.h"
+#include "imagefiles/bitmapOps_win.h"
+#include "program/documentFlags.h"
 #include "win/gdiHandles.h"
 
 class TestPicture {

@@ -4,14 +4,14 @@
 
 #include <vector>
 
-#include "app/appState.h"
+#include "program/appState.h"
 #include "app/commandIds.h"
 #include "app/documentConnections.h"
 #include "app/mainWindowHost_win.h"
 #include "app/menuBar_win.h"
 #include "document/pictureEffects_win.h"
 #include "painting/toolTestSupport_win.h"
-#include "panels/colourState.h"
+#include "painting/colourState.h"
 #include "views/canvasWindow.h"
 
 namespace {

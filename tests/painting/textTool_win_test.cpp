@@ -14,7 +14,7 @@
 #include "painting/fontState.h"
 #include "painting/textEditWindow.h"
 #include "painting/toolTestSupport_win.h"
-#include "panels/colourState.h"
+#include "painting/colourState.h"
 #include "views/canvasWindow.h"
 
 namespace {

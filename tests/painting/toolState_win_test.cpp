@@ -1,6 +1,6 @@
 // The tool state: choosing tools, the settings and their notifications, the size keys, select-all and
 // the status texts while a drag is under way.
-#include "app/appMessages.h"
+#include "program/appMessages.h"
 #include "painting/toolTestSupport_win.h"
 
 namespace {

@@ -11,13 +11,13 @@
 #include <utility>
 #include <vector>
 
-#include "document/bitmapOps_win.h"
-#include "document/documentFlags.h"
+#include "imagefiles/bitmapOps_win.h"
+#include "program/documentFlags.h"
 #include "document/floatingSelection.h"
 #include "document/imageModel.h"
 #include "painting/statusText.h"
 #include "painting/toolState.h"
-#include "panels/colourState.h"
+#include "painting/colourState.h"
 #include "win/gdiHandles.h"
 
 inline constexpr COLORREF kBlack = RGB(0, 0, 0);

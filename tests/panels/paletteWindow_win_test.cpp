@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "app/appMessages.h"
-#include "app/appState.h"
+#include "program/appMessages.h"
+#include "program/appState.h"
 #include "app/mainWindow.h"
-#include "document/bitmapOps_win.h"
-#include "panels/colourState.h"
-#include "panels/colourState_win.h"
+#include "imagefiles/bitmapOps_win.h"
+#include "painting/colourState.h"
+#include "painting/colourState_win.h"
 #include "panels/paletteLayout.h"
 #include "panels/paletteWindow.h"
 #include "support/testSupport_win.h"

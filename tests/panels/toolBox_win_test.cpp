@@ -8,9 +8,9 @@
 
 #include <string>
 
-#include "app/appState.h"
+#include "program/appState.h"
 #include "app/mainWindow.h"
-#include "document/bitmapOps_win.h"
+#include "imagefiles/bitmapOps_win.h"
 #include "document/imageModel.h"
 #include "localisation/localisation_win.h"
 #include "painting/programRandom.h"

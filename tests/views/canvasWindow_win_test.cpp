@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "document/bitmapOps_win.h"
-#include "document/documentFlags.h"
+#include "imagefiles/bitmapOps_win.h"
+#include "program/documentFlags.h"
 #include "document/floatingSelection.h"
 #include "document/imageModel.h"
 #include "painting/statusText.h"
 #include "painting/toolState.h"
 #include "painting/tools.h"
-#include "panels/colourState.h"
+#include "painting/colourState.h"
 #include "support/testSupport_win.h"
 #include "views/canvasWindow.h"
 #include "win/gdiHandles.h"

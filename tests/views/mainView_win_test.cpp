@@ -4,8 +4,8 @@
 #include <windows.h>
 
 #include "app/mainWindow.h"
-#include "app/settings_win.h"
-#include "document/bitmapOps_win.h"
+#include "program/settings_win.h"
+#include "imagefiles/bitmapOps_win.h"
 #include "document/imageModel.h"
 #include "painting/toolState.h"
 #include "support/testSupport_win.h"

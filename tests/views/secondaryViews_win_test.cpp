@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "app/appState.h"
-#include "document/bitmapOps_win.h"
+#include "program/appState.h"
+#include "imagefiles/bitmapOps_win.h"
 #include "document/imageModel.h"
 #include "support/testSupport_win.h"
 #include "views/fullscreenWindow.h"

@@ -1,9 +1,9 @@
-#include "panels/colourState_win.h"
+#include "painting/colourState_win.h"
 
 #include <array>
 
-#include "app/appMessages.h"
-#include "panels/colourState.h"
+#include "program/appMessages.h"
+#include "painting/colourState.h"
 #include "win/prompt.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "document/documentFlags.h"
+#include "program/documentFlags.h"
 
 #include <utility>
 

@@ -1,13 +1,13 @@
 // The document's file identity, new pictures, opening files as the document or for pasting, and the
 // choice of writer when saving.
-#include "imagefiles/pictureFiles_win.h"
+#include "document/pictureFiles_win.h"
 
 #include <utility>
 
-#include "app/appState.h"
-#include "app/settings_win.h"
-#include "document/bitmapOps_win.h"
-#include "document/documentFlags.h"
+#include "program/appState.h"
+#include "program/settings_win.h"
+#include "imagefiles/bitmapOps_win.h"
+#include "program/documentFlags.h"
 #include "document/imageModel.h"
 #include "imagefiles/pictureFormats.h"
 #include "localisation/localisation_win.h"

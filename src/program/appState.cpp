@@ -1,4 +1,4 @@
-#include "app/appState.h"
+#include "program/appState.h"
 
 HINSTANCE appInstance = nullptr;
 AppSettings appSettings;

@@ -1,4 +1,4 @@
-#include "views/canvasGeometry.h"
+#include "document/canvasGeometry.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 
-#include "app/settings.h"
+#include "program/settings.h"
 
 // The program's instance handle, kept for loading resources.
 extern HINSTANCE appInstance;

@@ -1,4 +1,4 @@
-#include "panels/colourState.h"
+#include "painting/colourState.h"
 
 namespace {
 

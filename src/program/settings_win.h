@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/settings.h"
+#include "program/settings.h"
 
 // Full path of the settings file, decided once by ChooseIniPath. Empty before that: reads then give their
 // defaults and writes fail.

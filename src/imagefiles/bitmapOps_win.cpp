@@ -1,6 +1,6 @@
 // Bitmap operations on GDI bitmaps and device contexts. Pixel loops that need no GDI live in
 // bitmapOps.cpp; this file moves pixels between GDI objects and that portable code.
-#include "document/bitmapOps_win.h"
+#include "imagefiles/bitmapOps_win.h"
 
 #include <algorithm>
 #include <climits>
@@ -10,8 +10,8 @@
 #include <memory>
 #include <new>
 
-#include "document/bitmapOps.h"
-#include "document/documentFlags.h"
+#include "imagefiles/bitmapOps.h"
+#include "program/documentFlags.h"
 #include "imagefiles/rowRanges.h"
 #include "win/dibPool.h"
 #include "win/gdiHandles.h"
