@@ -90,6 +90,12 @@ HBITMAP ReduceColours(HBITMAP bitmap, int count) {
     while ((1 << bits) < count) ++bits;
     if (bits > 1 && bits < 4) bits = 4;
     if (bits > 4 && bits < 8) bits = 8;
+    // A 32-bit picture is reduced straight from its memory, as through the raster core's copy.
+    {
+        TxImage image;
+        if (image.ReduceFromBitmapHandle(bitmap, bits, true, static_cast<uint32_t>(count)))
+            return image.ToBitmapHandle();
+    }
     return ThroughRasterCore(bitmap, [&](TxImage& image) {
         // A picture already at that depth or below is widened first, so that it too ends up in the
         // standard palette rather than failing.
@@ -221,16 +227,10 @@ bool ConfirmDropAlpha() {
 
 uint32_t ReportColourCount() {
     ImageModel& model = TheImageModel();
-    TxImage image;
     HBITMAP picture = model.DetachPicture();
-    const bool loaded = picture && image.FromBitmapHandle(picture);
+    // The distinct colours, as the octree of 8 colour bits with room for every colour counts its leaves.
+    const uint32_t count = picture ? CountBitmapColours(picture) : 0;
     model.AttachPicture(picture);
-    uint32_t count = 0;
-    if (loaded) {
-        // With 8 colour bits and room for every colour nothing is merged: one leaf per distinct colour.
-        CQuantizer quantizer(16777216, 8);
-        if (quantizer.AddImagePixels(image.Dib(), image.DibSize())) count = quantizer.LeafCount();
-    }
     if (!count) {
         ShowOutOfMemoryMessage();
         return 0;

@@ -1,5 +1,6 @@
 #include "imagefiles/quantizer.h"
 
+#include <bit>
 #include <cstring>
 #include <new>
 
@@ -158,4 +159,82 @@ bool CQuantizer::AddImagePixels(const void* dib, size_t bytes) {
         }
     }
     return true;
+}
+
+namespace {
+constexpr size_t kPresenceWords = (size_t{1} << 24) / 64;
+}  // namespace
+
+ColourPresence::ColourPresence() : words_(new (std::nothrow) uint64_t[kPresenceWords]()) {}
+
+void ColourPresence::AddFourByteRow(const uint8_t* row, uint32_t width) {
+    uint64_t* const words = words_.get();
+    for (uint32_t x = 0; x < width; ++x, row += 4) {
+        const uint32_t c = uint32_t{row[2]} << 16 | uint32_t{row[1]} << 8 | row[0];
+        words[c >> 6] |= uint64_t{1} << (c & 63);
+    }
+}
+
+void ColourPresence::AddThreeByteRow(const uint8_t* row, uint32_t width) {
+    uint64_t* const words = words_.get();
+    for (uint32_t x = 0; x < width; ++x, row += 3) {
+        const uint32_t c = uint32_t{row[2]} << 16 | uint32_t{row[1]} << 8 | row[0];
+        words[c >> 6] |= uint64_t{1} << (c & 63);
+    }
+}
+
+uint32_t ColourPresence::Count() const {
+    uint32_t count = 0;
+    for (size_t i = 0; i < kPresenceWords; ++i) count += static_cast<uint32_t>(std::popcount(words_[i]));
+    return count;
+}
+
+uint32_t CountDibColours(const void* dib, size_t bytes) {
+    // The same checks as AddImagePixels.
+    const auto* block = static_cast<const uint8_t*>(dib);
+    if (!block || bytes < sizeof(TxBitmapInfoHeader)) return 0;
+    const uint32_t headerSize = Read32(block);
+    const auto width = static_cast<int32_t>(Read32(block + 4));
+    const auto height = static_cast<int32_t>(Read32(block + 8));
+    const uint32_t bits = Read16(block + 14);
+    const uint32_t compression = Read32(block + 16);
+    uint32_t colours = Read32(block + 32);
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 24) return 0;
+    if (compression != 0 || headerSize < sizeof(TxBitmapInfoHeader) || width < 0) return 0;
+    if (bits <= 8) {
+        if (colours == 0) colours = 1u << bits;
+        if (colours > 1u << bits) return 0;
+    }
+    const uint64_t rows =
+        height < 0 ? uint64_t{0} - static_cast<uint64_t>(static_cast<int64_t>(height)) : static_cast<uint64_t>(height);
+    const uint64_t stride = TxRowStride(static_cast<uint64_t>(width), bits);
+    const uint64_t pixelStart = uint64_t{headerSize} + uint64_t{colours} * 4;
+    if (pixelStart > bytes || (rows && stride > (bytes - pixelStart) / rows)) return 0;
+    const uint8_t* palette = block + headerSize;
+    const uint8_t* pixels = block + pixelStart;
+    if (rows == 0 || width == 0) return 0;  // no pixel: no leaf
+
+    if (bits == 24) {
+        ColourPresence presence;
+        if (!presence.Ready()) return 0;
+        for (uint64_t y = 0; y < rows; ++y) presence.AddThreeByteRow(pixels + y * stride, static_cast<uint32_t>(width));
+        return presence.Count();
+    }
+    // The entries the pixels use, then their distinct colours; an index past the table reads as black.
+    bool used[256] = {};
+    for (uint64_t y = 0; y < rows; ++y) {
+        const uint8_t* row = pixels + y * stride;
+        for (uint32_t x = 0; x < static_cast<uint32_t>(width); ++x) used[LoadIndex(row, x, bits)] = true;
+    }
+    uint32_t distinct[256];
+    uint32_t count = 0;
+    for (uint32_t i = 0; i < 256; ++i) {
+        if (!used[i]) continue;
+        const uint8_t* entry = i < colours ? palette + 4 * i : nullptr;
+        const uint32_t c = entry ? uint32_t{entry[2]} << 16 | uint32_t{entry[1]} << 8 | entry[0] : 0;
+        bool seen = false;
+        for (uint32_t k = 0; k < count && !seen; ++k) seen = distinct[k] == c;
+        if (!seen) distinct[count++] = c;
+    }
+    return count;
 }

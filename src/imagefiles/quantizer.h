@@ -50,3 +50,35 @@ private:
     Node* lastLeaf_ = nullptr;
     uint32_t lastColour_ = 0;
 };
+
+// Distinct colours (red, green, blue; the fourth byte ignored) marked in a bitmap of 2^24 bits (2 MiB):
+// what CQuantizer(16777216, 8) counts as leaves, without a tree.
+class ColourPresence {
+public:
+    ColourPresence();
+    // False when its memory could not be had; nothing is counted then.
+    bool Ready() const { return words_ != nullptr; }
+    // width pixels of 4 bytes (blue, green, red, any) or of 3 bytes (blue, green, red).
+    void AddFourByteRow(const uint8_t* row, uint32_t width);
+    void AddThreeByteRow(const uint8_t* row, uint32_t width);
+    void Add(uint8_t red, uint8_t green, uint8_t blue) {
+        const uint32_t c = uint32_t{red} << 16 | uint32_t{green} << 8 | blue;
+        words_[c >> 6] |= uint64_t{1} << (c & 63);
+    }
+    uint32_t Count() const;
+
+private:
+    std::unique_ptr<uint64_t[]> words_;
+};
+
+// The leaf count CQuantizer(16777216, 8).AddImagePixels(dib, bytes) gives, by the same rules (a palette
+// picture counts the colours of the entries its pixels use, an index past the table as black), or 0
+// where AddImagePixels refuses the block or memory is short.
+uint32_t CountDibColours(const void* dib, size_t bytes);
+
+#ifdef _WIN32
+struct HBITMAP__;
+// The distinct colours of a bitmap as counting them in the raster core's copy of it (FromBitmapHandle,
+// then CountDibColours) gives; a 32-bit section is read from its memory. 0 when memory is short.
+uint32_t CountBitmapColours(HBITMAP__* bitmap);
+#endif

@@ -403,6 +403,164 @@ bool TxImage::ToGray() {
     });
 }
 
+namespace {
+
+// The shares of an error the diffusion hands on, each truncated toward zero, and the clamp of a sum to
+// a byte, as tables: share[weight][error + 255] = error * weight / 16; Clamp(v) for v in -256 .. 511.
+struct DiffusionTables {
+    int16_t share[16][511] = {};
+    uint8_t clamp[768] = {};
+    DiffusionTables() {
+        for (int weight : {1, 2, 4, 7}) {
+            for (int error = -255; error <= 255; ++error)
+                share[weight][error + 255] = static_cast<int16_t>(error * weight / 16);
+        }
+        for (int v = -256; v < 512; ++v) clamp[v + 256] = ClampByte(v);
+    }
+};
+
+const DiffusionTables& TheDiffusionTables() {
+    static const DiffusionTables tables;
+    return tables;
+}
+
+// Stored row `row` of a 24-bit picture (blue, green, red) to palette indices, one byte a pixel. With
+// diffusion the error of each pixel goes 7/16 to the right, 2/16, 4/16 and 1/16 to the lower-left,
+// lower and lower-right neighbours in `next`, the next stored row (which is the row above in the
+// picture; none for the last); each share is truncated toward zero and each sum clamped on its own, in
+// the order of the pixels. The values on their way are kept in registers: the pixel being reduced, and
+// the two pixels of the next row that still take shares.
+template <bool kHasNext>
+void DiffuseRow(NearestColourTable& nearest, const TxRgbQuad* palette, uint8_t* row, uint8_t* next, uint32_t width,
+                uint8_t* indices) {
+    const DiffusionTables& t = TheDiffusionTables();
+    const uint8_t* const clamp = t.clamp + 256;
+    const int16_t* const right = t.share[7] + 255;
+    const int16_t* const belowLeft = t.share[2] + 255;
+    const int16_t* const below = t.share[4] + 255;
+    const int16_t* const belowRight = t.share[1] + 255;
+    int cb = row[0], cg = row[1], cr = row[2];  // pixel x
+    int pb = 0, pg = 0, pr = 0;                 // pixel x of the next row
+    int qb = 0, qg = 0, qr = 0;                 // pixel x - 1 of the next row
+    if (kHasNext) pb = next[0], pg = next[1], pr = next[2];
+    for (uint32_t x = 0;; ++x) {
+        const uint8_t index = nearest.Find(static_cast<uint8_t>(cb), static_cast<uint8_t>(cg), static_cast<uint8_t>(cr));
+        indices[x] = index;
+        const TxRgbQuad chosen = palette[index];
+        const int eb = cb - chosen.blue, eg = cg - chosen.green, er = cr - chosen.red;
+        const bool last = x + 1 == width;
+        if (kHasNext) {
+            if (x > 0) {
+                uint8_t* left = next + size_t{x - 1} * 3;
+                left[0] = clamp[qb + belowLeft[eb]];
+                left[1] = clamp[qg + belowLeft[eg]];
+                left[2] = clamp[qr + belowLeft[er]];
+            }
+            qb = clamp[pb + below[eb]];
+            qg = clamp[pg + below[eg]];
+            qr = clamp[pr + below[er]];
+            if (last) {
+                uint8_t* under = next + size_t{x} * 3;
+                under[0] = static_cast<uint8_t>(qb);
+                under[1] = static_cast<uint8_t>(qg);
+                under[2] = static_cast<uint8_t>(qr);
+                return;
+            }
+            const uint8_t* underRight = next + size_t{x + 1} * 3;
+            pb = clamp[underRight[0] + belowRight[eb]];
+            pg = clamp[underRight[1] + belowRight[eg]];
+            pr = clamp[underRight[2] + belowRight[er]];
+        } else if (last) {
+            return;
+        }
+        const uint8_t* toRight = row + size_t{x + 1} * 3;
+        cb = clamp[toRight[0] + right[eb]];
+        cg = clamp[toRight[1] + right[eg]];
+        cr = clamp[toRight[2] + right[er]];
+    }
+}
+
+void ReduceTrueColourRow(NearestColourTable& nearest, const TxRgbQuad* palette, uint8_t* row, uint8_t* next,
+                         uint32_t width, bool diffuse, uint8_t* indices) {
+    if (!diffuse) {
+        for (uint32_t x = 0; x < width; ++x, row += 3) indices[x] = nearest.Find(row[0], row[1], row[2]);
+    } else if (next) {
+        DiffuseRow<true>(nearest, palette, row, next, width, indices);
+    } else {
+        DiffuseRow<false>(nearest, palette, row, next, width, indices);
+    }
+}
+
+// One byte a pixel into a stored row of 1, 4 or 8 bits; the bits past the last pixel become 0.
+void PackIndices(const uint8_t* indices, uint32_t width, uint32_t bits, uint8_t* out) {
+    if (bits == 8) {
+        if (out != indices) std::memcpy(out, indices, width);
+        return;
+    }
+    const uint32_t perByte = 8 / bits;
+    uint32_t x = 0;
+    for (; x + perByte <= width; x += perByte) {
+        uint32_t byte = 0;
+        for (uint32_t k = 0; k < perByte; ++k) byte = byte << bits | indices[x + k];
+        *out++ = static_cast<uint8_t>(byte);
+    }
+    if (x < width) {
+        uint32_t byte = 0;
+        uint32_t k = 0;
+        for (; x + k < width; ++k) byte = byte << bits | indices[x + k];
+        *out = static_cast<uint8_t>(byte << (bits * (perByte - k)));
+    }
+}
+
+}  // namespace
+
+bool TxImage::MakeReductionTarget(TxImage& target, uint32_t width, uint32_t height, int32_t xPelsPerMeter,
+                                  int32_t yPelsPerMeter, int32_t format, uint32_t bits, const TxRgbQuad* palette,
+                                  uint32_t colours) {
+    if (!target.Create(width, height, bits, format)) return false;
+    target.SetResolution(xPelsPerMeter, yPelsPerMeter);
+    // Only the first n entries are searched; never more than the palette holds.
+    if (colours) target.SetImportantColours(std::min(colours, target.ColourCount()));
+    if (!palette) {
+        const uint32_t* standard = TxStandardPalette(bits);
+        TxRgbQuad* entries = target.MutablePalette();
+        for (uint32_t i = 0; i < target.ColourCount(); ++i) entries[i] = FromRrggbb(standard[i]);
+        target.PaletteChanged();
+    } else {
+        target.SetPaletteTable(palette, colours ? colours : 1u << bits);
+    }
+    return true;
+}
+
+template <typename RowsAt>
+bool TxImage::ReduceTrueColourInto(TxImage& target, bool errorDiffusion, uint32_t height, RowsAt rowsAt) {
+    const uint32_t width = target.Width(), bits = target.Bpp();
+    std::unique_ptr<NearestColourTable> nearest;
+    std::unique_ptr<uint8_t[]> indices;
+    try {
+        nearest = std::make_unique<NearestColourTable>(target.Palette(), target.SearchedColours());
+        if (bits != 8) indices.reset(new uint8_t[width]);
+    } catch (const std::bad_alloc&) {
+        SetLastError("DecreaseBpp: can't allocate memory");
+        return false;
+    }
+    const TxRgbQuad* chosen = target.Palette();
+    for (uint32_t y = 0; y < height && !escape_; ++y) {
+        progress_ = static_cast<int32_t>(uint64_t{y} * 100 / height);
+        uint8_t* next = nullptr;
+        uint8_t* row = rowsAt(y, next);
+        if (!row) {
+            SetLastError("DecreaseBpp: can't read the picture");
+            return false;
+        }
+        uint8_t* out = target.Row(y);
+        uint8_t* byPixel = bits == 8 ? out : indices.get();
+        ReduceTrueColourRow(*nearest, chosen, row, next, width, errorDiffusion, byPixel);
+        PackIndices(byPixel, width, bits, out);
+    }
+    return true;
+}
+
 bool TxImage::DecreaseBpp(uint32_t bits, bool errorDiffusion, const TxRgbQuad* palette, uint32_t colours) {
     if (!dib_) return false;
     bits = bits <= 1 ? 1 : bits <= 4 ? 4 : bits <= 8 ? 8 : 24;
@@ -417,79 +575,54 @@ bool TxImage::DecreaseBpp(uint32_t bits, bool errorDiffusion, const TxRgbQuad* p
 
     const uint32_t width = Width(), height = Height();
     TxImage target;
-    if (!target.Create(width, height, bits, format_)) {
+    if (!MakeReductionTarget(target, width, height, header_.xPelsPerMeter, header_.yPelsPerMeter, format_, bits,
+                             palette, colours)) {
         SetLastError(target.LastErrorText());
         return false;
     }
-    target.SetResolution(header_.xPelsPerMeter, header_.yPelsPerMeter);
-    // Only the first n entries are searched; never more than the palette holds.
-    if (colours) target.SetImportantColours(std::min(colours, target.ColourCount()));
-    if (!palette) {
-        const uint32_t* standard = TxStandardPalette(bits);
-        TxRgbQuad* entries = target.MutablePalette();
-        for (uint32_t i = 0; i < target.ColourCount(); ++i) entries[i] = FromRrggbb(standard[i]);
-        target.PaletteChanged();
-    } else {
-        target.SetPaletteTable(palette, colours ? colours : 1u << bits);
-    }
-    target.alpha_ = std::exchange(alpha_, nullptr);
-    const TxRgbQuad* chosen = target.Palette();
 
-    // The error of each pixel goes 7/16 to the right, 2/16, 4/16 and 1/16 to the lower-left, lower
-    // and lower-right neighbours in the next stored row (which is the row above in the picture).
-    // Each share is truncated toward zero and each sum clamped on its own.
-    auto spread = [](uint8_t* pixel, int errorBlue, int errorGreen, int errorRed, int weight) {
-        pixel[0] = ClampByte(pixel[0] + errorBlue * weight / 16);
-        pixel[1] = ClampByte(pixel[1] + errorGreen * weight / 16);
-        pixel[2] = ClampByte(pixel[2] + errorRed * weight / 16);
-    };
-    for (uint32_t y = 0; y < height && !escape_; ++y) {
-        progress_ = static_cast<int32_t>(uint64_t{y} * 100 / height);
-        uint8_t* out = target.Row(y);
-        if (header_.bitCount == 24) {
-            uint8_t* row = Row(y);
-            uint8_t* next = y + 1 < height ? Row(y + 1) : nullptr;
-            for (uint32_t x = 0; x < width; ++x) {
-                uint8_t* pixel = row + size_t{x} * 3;
-                const uint8_t index = target.NearestIndex(TxRgbQuad{pixel[0], pixel[1], pixel[2], 0});
-                StoreIndex(out, x, bits, index);
-                if (!errorDiffusion) continue;
-                const int eb = pixel[0] - chosen[index].blue;
-                const int eg = pixel[1] - chosen[index].green;
-                const int er = pixel[2] - chosen[index].red;
-                if ((eb | eg | er) == 0) continue;
-                if (x + 1 < width) spread(pixel + 3, eb, eg, er, 7);
-                if (next) {
-                    uint8_t* below = next + size_t{x} * 3;
-                    if (x > 0) spread(below - 3, eb, eg, er, 2);
-                    spread(below, eb, eg, er, 4);
-                    if (x + 1 < width) spread(below + 3, eb, eg, er, 1);
-                }
-            }
-            continue;
-        }
+    if (header_.bitCount == 24) {
+        // The rows are worked on in place: the diffused errors land in the source's own rows.
+        const bool done = ReduceTrueColourInto(target, errorDiffusion, height, [&](uint32_t y, uint8_t*& next) {
+            next = y + 1 < height ? Row(y + 1) : nullptr;
+            return Row(y);
+        });
+        if (!done) return false;
+        target.alpha_ = std::exchange(alpha_, nullptr);
+    } else {
+        target.alpha_ = std::exchange(alpha_, nullptr);
+        const TxRgbQuad* chosen = target.Palette();
+        auto spread = [](uint8_t* pixel, int errorBlue, int errorGreen, int errorRed, int weight) {
+            pixel[0] = ClampByte(pixel[0] + errorBlue * weight / 16);
+            pixel[1] = ClampByte(pixel[1] + errorGreen * weight / 16);
+            pixel[2] = ClampByte(pixel[2] + errorRed * weight / 16);
+        };
         // A palette source: its colours are read and the diffused errors written back through the
         // pixel operations, so they land on the source's own nearest entries.
-        for (uint32_t x = 0; x < width; ++x) {
-            const auto xs = static_cast<int32_t>(x), ys = static_cast<int32_t>(y);
-            const TxRgbQuad colour = GetPixelAt(xs, ys, false);
-            const uint8_t index = target.NearestIndex(colour);
-            StoreIndex(out, x, bits, index);
-            if (!errorDiffusion) continue;
-            const int eb = colour.blue - chosen[index].blue;
-            const int eg = colour.green - chosen[index].green;
-            const int er = colour.red - chosen[index].red;
-            if ((eb | eg | er) == 0) continue;
-            auto add = [&](int32_t nx, int32_t ny, int weight) {
-                if (nx < 0 || nx >= header_.width || ny >= header_.height) return;
-                TxRgbQuad neighbour = GetPixelAt(nx, ny, false);
-                spread(&neighbour.blue, eb, eg, er, weight);
-                SetPixelAt(nx, ny, neighbour, false);
-            };
-            add(xs + 1, ys, 7);
-            add(xs - 1, ys + 1, 2);
-            add(xs, ys + 1, 4);
-            add(xs + 1, ys + 1, 1);
+        for (uint32_t y = 0; y < height && !escape_; ++y) {
+            progress_ = static_cast<int32_t>(uint64_t{y} * 100 / height);
+            uint8_t* out = target.Row(y);
+            for (uint32_t x = 0; x < width; ++x) {
+                const auto xs = static_cast<int32_t>(x), ys = static_cast<int32_t>(y);
+                const TxRgbQuad colour = GetPixelAt(xs, ys, false);
+                const uint8_t index = target.NearestIndex(colour);
+                StoreIndex(out, x, bits, index);
+                if (!errorDiffusion) continue;
+                const int eb = colour.blue - chosen[index].blue;
+                const int eg = colour.green - chosen[index].green;
+                const int er = colour.red - chosen[index].red;
+                if ((eb | eg | er) == 0) continue;
+                auto add = [&](int32_t nx, int32_t ny, int weight) {
+                    if (nx < 0 || nx >= header_.width || ny >= header_.height) return;
+                    TxRgbQuad neighbour = GetPixelAt(nx, ny, false);
+                    spread(&neighbour.blue, eb, eg, er, weight);
+                    SetPixelAt(nx, ny, neighbour, false);
+                };
+                add(xs + 1, ys, 7);
+                add(xs - 1, ys + 1, 2);
+                add(xs, ys + 1, 4);
+                add(xs + 1, ys + 1, 1);
+            }
         }
     }
 
@@ -499,6 +632,53 @@ bool TxImage::DecreaseBpp(uint32_t bits, bool errorDiffusion, const TxRgbQuad* p
         target.transparentColour_ = colour;
     }
     target.alphaPalette_ = alphaPalette_;
+    Transfer(target);
+    return true;
+}
+
+bool TxImage::ReduceRows(uint32_t width, uint32_t height, uint32_t bits, bool errorDiffusion,
+                         const TxRgbQuad* palette, uint32_t colours,
+                         const std::function<bool(uint32_t y, uint8_t* row)>& readRow) {
+    if (!DiscardImage()) return false;
+    if (width == 0 || height == 0) {
+        SetLastError("Tessora::Create : width and height must be greater than zero");
+        return false;
+    }
+    // Refused where a 24-bit picture of that size would be.
+    if (uint64_t{width} * height * 24 > kMaxPixelBits) {
+        SetLastError("Tessora Max Memory exceeded");
+        return false;
+    }
+    bits = bits <= 1 ? 1 : bits <= 4 ? 4 : 8;
+    // As from a fresh 24-bit picture of this size: its resolution and format.
+    const TxBitmapInfoHeader fresh;
+    TxImage target;
+    if (!MakeReductionTarget(target, width, height, fresh.xPelsPerMeter, fresh.yPelsPerMeter, kTxFormatNone, bits,
+                             palette, colours)) {
+        SetLastError(target.LastErrorText());
+        return false;
+    }
+    // Two working rows: the one being reduced and the next, which takes its share of the errors.
+    const size_t rowBytes = size_t{width} * 3;
+    std::unique_ptr<uint8_t[]> rows(new (std::nothrow) uint8_t[2 * rowBytes]);
+    if (!rows) {
+        SetLastError("Tessora::Create can't allocate memory");
+        return false;
+    }
+    uint8_t* buffers[2] = {rows.get(), rows.get() + rowBytes};
+    if (!readRow(0, buffers[0])) {
+        SetLastError("DecreaseBpp: can't read the picture");
+        return false;
+    }
+    const bool done = ReduceTrueColourInto(target, errorDiffusion, height, [&](uint32_t y, uint8_t*& next) -> uint8_t* {
+        next = nullptr;
+        if (y + 1 < height) {
+            next = buffers[(y + 1) & 1];
+            if (!readRow(y + 1, next)) return nullptr;
+        }
+        return buffers[y & 1];
+    });
+    if (!done) return false;
     Transfer(target);
     return true;
 }

@@ -8,6 +8,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -114,6 +115,10 @@ public:
     bool FromBitmapHandle(HBITMAP__* bitmap, HPALETTE__* palette = nullptr);
     // A new DIB section with this picture's header, palette and pixels; null on failure.
     HBITMAP__* ToBitmapHandle(HDC__* dc = nullptr) const;
+    // What FromBitmapHandle(bitmap) and then DecreaseBpp(bits, errorDiffusion, nullptr, colours) make,
+    // read straight from the memory of a 32-bit section, two rows at a time, with no copy of the whole
+    // picture. False, this picture left empty, for any other bitmap or when memory is short.
+    bool ReduceFromBitmapHandle(HBITMAP__* bitmap, uint32_t bits, bool errorDiffusion, uint32_t colours);
 #endif
 
     bool IsValid() const { return dib_ != nullptr; }
@@ -184,6 +189,12 @@ public:
     // Reduces to `bits` (1, 4 or 8) against `palette` (or the standard palette of that depth), with
     // 7/2/4/1 error diffusion when asked; `colours` non-zero limits the searched entries.
     bool DecreaseBpp(uint32_t bits, bool errorDiffusion, const TxRgbQuad* palette, uint32_t colours);
+    // This picture becomes what DecreaseBpp(bits, errorDiffusion, palette, colours) makes of a fresh
+    // 24-bit picture of width x height whose stored rows readRow(y, row) hands over, bottom row first,
+    // each once (blue, green, red, 3 bytes a pixel, no padding); false, with the reason in
+    // LastErrorText, when a row cannot be read or memory is short. Only two rows are held at a time.
+    bool ReduceRows(uint32_t width, uint32_t height, uint32_t bits, bool errorDiffusion, const TxRgbQuad* palette,
+                    uint32_t colours, const std::function<bool(uint32_t y, uint8_t* row)>& readRow);
     // Widens a palette picture to 4, 8 or 24 bits, each pixel keeping its colour.
     bool RaiseBpp(uint32_t bits);
     // Every blue, green and red value through the table (palette pictures through their palette).
@@ -219,6 +230,14 @@ private:
     TxRgbQuad* MutablePalette();
     void PaletteChanged();
     uint8_t SearchNearest(TxRgbQuad colour) const;
+    // The empty result of a depth reduction: its size, resolution, format, palette and searched entries.
+    static bool MakeReductionTarget(TxImage& target, uint32_t width, uint32_t height, int32_t xPelsPerMeter,
+                                    int32_t yPelsPerMeter, int32_t format, uint32_t bits, const TxRgbQuad* palette,
+                                    uint32_t colours);
+    // Reduces the true-colour rows rowsAt(y, next) gives (stored row y, and next set to row y + 1 or
+    // null for the last) into target's rows, against its palette.
+    template <typename RowsAt>
+    bool ReduceTrueColourInto(TxImage& target, bool errorDiffusion, uint32_t height, RowsAt rowsAt);
     // Moves other's storage and attributes into this object; other is left empty.
     void Transfer(TxImage& other);
     // Replaces the picture by an 8-bit grey one of the same size whose rows greyRow(source, target, y)

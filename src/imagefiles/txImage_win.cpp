@@ -96,6 +96,28 @@ bool TxImage::FromBitmapHandle(HBITMAP bitmap, HPALETTE palette) {
     return true;
 }
 
+bool TxImage::ReduceFromBitmapHandle(HBITMAP bitmap, uint32_t bits, bool errorDiffusion, uint32_t colours) {
+    if (!DiscardImage() || !bitmap || bits > 8) return false;
+    BITMAP record{};
+    if (!GetObjectW(bitmap, sizeof record, &record) || record.bmWidth <= 0 || record.bmHeight <= 0) return false;
+    const SectionRows source = RowsOfThirtyTwoBitSection(bitmap);
+    if (!source) return false;
+    const auto width = static_cast<uint32_t>(record.bmWidth), height = static_cast<uint32_t>(record.bmHeight);
+    // Stored row y is picture row height - 1 - y, blue, green and red of each pixel as FromBitmapHandle
+    // copies them.
+    const bool done = ReduceRows(width, height, bits, errorDiffusion, nullptr, colours, [&](uint32_t y, uint8_t* out) {
+        const uint8_t* in = source.first + source.step * static_cast<ptrdiff_t>(height - 1 - y);
+        for (uint32_t x = 0; x < width; ++x, in += 4, out += 3) {
+            out[0] = in[0];
+            out[1] = in[1];
+            out[2] = in[2];
+        }
+        return true;
+    });
+    if (!done) DiscardImage();
+    return done;
+}
+
 HBITMAP TxImage::ToBitmapHandle(HDC dc) const {
     if (!dib_) return nullptr;
     HDC memory = nullptr;

@@ -157,3 +157,57 @@ TEST(Quantizer, ManyColoursStayWithinTheLimit) {
         EXPECT_GT(quantizer.LeafCount(), 0u);
     }
 }
+
+TEST(ColourCount, AgreesWithTheOctreeOnManyPictures) {
+    TestRandom random(11);
+    for (uint32_t bits : {1u, 4u, 8u, 24u}) {
+        for (uint32_t width : {1u, 3u, 17u, 64u, 101u}) {
+            for (uint32_t height : {1u, 2u, 9u, 40u}) {
+                TxImage image;
+                ASSERT_TRUE(image.Create(width, height, bits, kTxFormatNone));
+                if (bits <= 8) {
+                    // Duplicate entries, entries no pixel uses, a differing reserved byte.
+                    for (uint32_t i = 0; i < image.ColourCount(); ++i) {
+                        const uint8_t v = static_cast<uint8_t>(random.Byte() & 0xC0);
+                        image.SetPaletteEntry(i, TxRgb(v, static_cast<uint8_t>(i % 3), 7, static_cast<uint8_t>(i)));
+                    }
+                }
+                for (uint32_t i = 0; i < image.Header().sizeImage; ++i)
+                    image.Bits()[i] = static_cast<uint8_t>(bits == 24 ? random.Byte() & (i % 5 ? 0xFF : 0x03)
+                                                                      : random.Byte() & 0x1D);
+                CQuantizer quantizer(16777216, 8);
+                ASSERT_TRUE(quantizer.AddImagePixels(image.Dib(), image.DibSize()));
+                EXPECT_EQ(CountDibColours(image.Dib(), image.DibSize()), quantizer.LeafCount())
+                    << bits << " bits " << width << " x " << height;
+            }
+        }
+    }
+    // A colour table shorter than the depth holds: indices past it read as black, as in the octree.
+    TxImage image;
+    ASSERT_TRUE(image.Create(30, 4, 8, kTxFormatNone));
+    for (uint32_t i = 0; i < 256; ++i) image.SetPaletteEntry(i, TxRgb(9, static_cast<uint8_t>(i), 9));
+    for (uint32_t i = 0; i < image.Header().sizeImage; ++i) image.Bits()[i] = static_cast<uint8_t>(i * 7);
+    std::vector<uint8_t> dib(image.Dib(), image.Dib() + image.DibSize());
+    dib[32] = 20, dib[33] = 0;  // 20 colours in the table; the pixels start where they were
+    std::vector<uint8_t> shortTable(dib.begin(), dib.begin() + 40 + 20 * 4);
+    shortTable.insert(shortTable.end(), dib.begin() + 40 + 256 * 4, dib.end());
+    CQuantizer quantizer(16777216, 8);
+    ASSERT_TRUE(quantizer.AddImagePixels(shortTable.data(), shortTable.size()));
+    EXPECT_EQ(CountDibColours(shortTable.data(), shortTable.size()), quantizer.LeafCount());
+    // Blocks the octree refuses give 0.
+    EXPECT_EQ(CountDibColours(dib.data(), 39), 0u);
+    dib[14] = 32;
+    EXPECT_EQ(CountDibColours(dib.data(), dib.size()), 0u);
+}
+
+TEST(ColourCount, PresenceCountsEveryColourOnce) {
+    ColourPresence presence;
+    ASSERT_TRUE(presence.Ready());
+    EXPECT_EQ(presence.Count(), 0u);
+    const uint8_t four[] = {1, 2, 3, 99, 1, 2, 3, 0, 255, 255, 255, 255, 0, 0, 0, 0};
+    presence.AddFourByteRow(four, 4);
+    EXPECT_EQ(presence.Count(), 3u);
+    const uint8_t three[] = {1, 2, 3, 255, 255, 255, 4, 5, 6};
+    presence.AddThreeByteRow(three, 3);
+    EXPECT_EQ(presence.Count(), 4u);
+}

@@ -16,6 +16,7 @@
 #include "imagefiles/nearestColour.h"
 #include "imagefiles/txImageBmp.h"
 #include "imagefiles/txImagePng.h"
+#include "imagefiles/txPixels.h"
 
 namespace {
 TxRgbQuad FromRrggbb(uint32_t v) {
@@ -639,4 +640,82 @@ TEST(AlphaImage, UndoesPremultiplicationAndKeepsTheRowOrder) {
 
     EXPECT_FALSE(BuildAlphaImage(image, nullptr, 3, 2));
     EXPECT_FALSE(BuildAlphaImage(image, &pixels[0][0][0], 0, 2));
+}
+
+TEST(TxImageDepth, DiffusionMatchesThePlainRuleOnManyPictures) {
+    // Smooth fields with grain (long runs of near colours) and noise, odd sizes, the standard palettes
+    // and palettes with duplicate entries.
+    TestRandom random(5);
+    std::vector<TxRgbQuad> duplicates;
+    for (int i = 0; i < 256; ++i) {
+        const uint8_t v = static_cast<uint8_t>(random.Byte() & 0xE0);
+        duplicates.push_back(i % 3 ? TxRgb(v, static_cast<uint8_t>(255 - v), 40) : TxRgb(40, 40, 40));
+    }
+    for (uint32_t bits : {1u, 4u, 8u}) {
+        for (const auto& [width, height] : {std::pair{1u, 1u}, {1u, 7u}, {9u, 1u}, {13u, 11u}, {67u, 29u}}) {
+            for (int kind = 0; kind < 3; ++kind) {
+                TxImage image;
+                ASSERT_TRUE(image.Create(width, height, 24, kTxFormatNone));
+                for (uint32_t y = 0; y < height; ++y) {
+                    for (uint32_t x = 0; x < width; ++x) {
+                        uint8_t* p = image.Row(y) + 3 * x;
+                        const int grain = static_cast<int>(random.Byte() % 9) - 4;
+                        p[0] = kind == 0 ? random.Byte() : ClampByte(static_cast<int>(x * 255 / width) + grain);
+                        p[1] = kind == 0 ? random.Byte() : ClampByte(static_cast<int>(y * 255 / height) + grain);
+                        p[2] = kind == 2 ? 255 : ClampByte(128 + grain * 20);
+                    }
+                }
+                const uint32_t count = 1u << bits;
+                std::vector<TxRgbQuad> standard;
+                for (uint32_t i = 0; i < count; ++i) standard.push_back(FromRrggbb(TxStandardPalette(bits)[i]));
+                for (const std::vector<TxRgbQuad>* palette : {&standard, &duplicates}) {
+                    const TxRgbQuad* given = palette == &standard ? nullptr : palette->data();
+                    const std::vector<uint8_t> expected = ReferenceReduce(image, palette->data(), count, true);
+                    TxImage work;
+                    ASSERT_TRUE(work.Create(width, height, 24, kTxFormatNone));
+                    std::memcpy(work.Bits(), image.Bits(), image.Header().sizeImage);
+                    ASSERT_TRUE(work.DecreaseBpp(bits, true, given, count));
+                    // The same from rows handed over one at a time.
+                    TxImage rows;
+                    ASSERT_TRUE(rows.ReduceRows(width, height, bits, true, given, count, [&](uint32_t y, uint8_t* row) {
+                        std::memcpy(row, image.Row(y), size_t{width} * 3);
+                        return true;
+                    }));
+                    ASSERT_EQ(rows.DibSize(), work.DibSize());
+                    EXPECT_EQ(std::memcmp(rows.Dib(), work.Dib(), work.DibSize()), 0);
+                    for (uint32_t y = 0; y < height; ++y) {
+                        for (uint32_t x = 0; x < width; ++x) {
+                            ASSERT_EQ(work.GetPixelIndex(static_cast<int32_t>(x), static_cast<int32_t>(y)),
+                                      expected[y * width + x])
+                                << bits << " bits, " << width << " x " << height << " kind " << kind << " at " << x
+                                << "," << y;
+                        }
+                    }
+                }
+            }
+        }
+    }
+    TxImage refused;
+    EXPECT_FALSE(refused.ReduceRows(4, 4, 8, true, nullptr, 256, [](uint32_t, uint8_t*) { return false; }));
+    EXPECT_FALSE(refused.IsValid());
+}
+
+TEST(TxImageNearest, TableAgreesWithTheFullSearchOverTheCube) {
+    TestRandom random(9);
+    std::vector<TxRgbQuad> palette;
+    for (int i = 0; i < 256; ++i) {
+        const uint8_t v = static_cast<uint8_t>(random.Byte() & 0xF0);
+        palette.push_back(i % 5 == 0 ? TxRgb(v, v, v) : TxRgb(random.Byte(), random.Byte() & 0xF0, random.Byte()));
+    }
+    for (uint32_t count : {1u, 2u, 16u, 256u}) {
+        NearestColourTable table(palette.data(), count);
+        for (int b = 0; b < 256; b += 3)
+            for (int g = 1; g < 256; g += 5)
+                for (int r = 2; r < 256; r += 7) {
+                    const TxRgbQuad c{uint8_t(b), uint8_t(g), uint8_t(r), 0};
+                    ASSERT_EQ(table.Find(c.blue, c.green, c.red), NearestIndexBySearch(palette.data(), count, c));
+                }
+    }
+    NearestColourTable empty(palette.data(), 0);
+    EXPECT_EQ(empty.Find(1, 2, 3), 0);
 }

@@ -2,12 +2,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "imageTestSupport.h"
 #include "imagefiles/alphaPicture.h"
+#include "imagefiles/quantizer.h"
 #include "imagefiles/txImage.h"
 #include "support/testSupport_win.h"
 #include "win/gdiHandles.h"
@@ -203,4 +205,74 @@ TEST(TxImageGdi, GdiplusReadsOurBmps) {
             }
         }
     }
+}
+
+namespace {
+// A DIB section of any depth with pseudo-random pixel bytes (rows either way), and for palette depths a
+// colour table with duplicate entries.
+HBITMAP MakeRandomSection(int width, int height, int bits, uint32_t seed, uint8_t mask = 0xFF) {
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colours[256];
+    } info{};
+    info.header.biSize = sizeof(BITMAPINFOHEADER);
+    info.header.biWidth = width;
+    info.header.biHeight = height;
+    info.header.biPlanes = 1;
+    info.header.biBitCount = static_cast<WORD>(bits);
+    TestRandom random(seed);
+    for (auto& c : info.colours) {
+        const uint8_t v = static_cast<uint8_t>(random.Byte() & 0xC0);
+        c = RGBQUAD{v, 7, static_cast<BYTE>(255 - v), random.Byte()};
+    }
+    void* memory = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &memory, nullptr, 0);
+    if (!bitmap) return nullptr;
+    const size_t bytes = static_cast<size_t>((width * bits + 31) / 32 * 4) * std::abs(height);
+    for (size_t i = 0; i < bytes; ++i) static_cast<uint8_t*>(memory)[i] = random.Byte() & mask;
+    return bitmap;
+}
+}  // namespace
+
+TEST(TxImageWin, ReductionStraightFromASectionMatchesTheCopy) {
+    for (const auto& [width, height] : {std::pair{1, 1}, {3, 5}, {17, 9}, {64, -7}, {33, -1}}) {
+        for (uint8_t mask : {uint8_t{0xFF}, uint8_t{0xF3}}) {
+            HBITMAP section = MakeRandomSection(width, height, 32, static_cast<uint32_t>(width * 31 + mask), mask);
+            ASSERT_NE(section, nullptr);
+            for (uint32_t count : {2u, 16u, 256u}) {
+                const uint32_t bits = count == 2 ? 1 : count == 16 ? 4 : 8;
+                TxImage copy, direct;
+                ASSERT_TRUE(copy.FromBitmapHandle(section));
+                ASSERT_TRUE(copy.DecreaseBpp(bits, true, nullptr, count));
+                ASSERT_TRUE(direct.ReduceFromBitmapHandle(section, bits, true, count));
+                ASSERT_EQ(direct.DibSize(), copy.DibSize());
+                EXPECT_EQ(std::memcmp(direct.Dib(), copy.Dib(), copy.DibSize()), 0) << width << " x " << height;
+            }
+            DeleteObject(section);
+        }
+    }
+    // Not a 32-bit section: refused, for the caller's path through the copy.
+    HBITMAP palette = MakeRandomSection(5, 5, 8, 3);
+    TxImage image;
+    EXPECT_FALSE(image.ReduceFromBitmapHandle(palette, 4, true, 16));
+    DeleteObject(palette);
+}
+
+TEST(TxImageWin, ColourCountOfABitmapMatchesTheOctreeOverTheCopy) {
+    for (int bits : {1, 4, 8, 16, 24, 32}) {
+        for (const auto& [width, height] : {std::pair{1, 1}, {7, 3}, {61, 13}, {40, -9}}) {
+            for (uint8_t mask : {uint8_t{0xFF}, uint8_t{0x31}}) {
+                HBITMAP bitmap = MakeRandomSection(width, height, bits, static_cast<uint32_t>(bits * 100 + width), mask);
+                ASSERT_NE(bitmap, nullptr);
+                TxImage copy;
+                ASSERT_TRUE(copy.FromBitmapHandle(bitmap));
+                CQuantizer quantizer(16777216, 8);
+                ASSERT_TRUE(quantizer.AddImagePixels(copy.Dib(), copy.DibSize()));
+                EXPECT_EQ(CountBitmapColours(bitmap), quantizer.LeafCount())
+                    << bits << " bits " << width << " x " << height;
+                DeleteObject(bitmap);
+            }
+        }
+    }
+    EXPECT_EQ(CountBitmapColours(nullptr), 0u);
 }
