@@ -15,13 +15,18 @@ std::atomic<unsigned> threadLimit{0};
 
 void LimitRowRangeThreads(unsigned threads) { threadLimit = threads; }
 
-void ForRowRanges(uint32_t rows, uint64_t pixelsPerRow, const std::function<void(uint32_t first, uint32_t end)>& work) {
-    if (rows == 0) return;
+unsigned RowRangeThreadCount(uint32_t rows, uint64_t pixelsPerRow) {
+    if (rows == 0) return 1;
     const uint64_t pixels = uint64_t{rows} * std::max<uint64_t>(pixelsPerRow, 1);
     const unsigned limit = threadLimit;
-    unsigned threads = std::clamp(limit ? limit : std::thread::hardware_concurrency(), 1u, kMaxThreads);
-    threads =
-        static_cast<unsigned>(std::min<uint64_t>({threads, rows, std::max<uint64_t>(pixels / kMinPixelsPerThread, 1)}));
+    const unsigned threads = std::clamp(limit ? limit : std::thread::hardware_concurrency(), 1u, kMaxThreads);
+    return static_cast<unsigned>(
+        std::min<uint64_t>({threads, rows, std::max<uint64_t>(pixels / kMinPixelsPerThread, 1)}));
+}
+
+void ForRowRanges(uint32_t rows, uint64_t pixelsPerRow, const std::function<void(uint32_t first, uint32_t end)>& work) {
+    if (rows == 0) return;
+    const unsigned threads = RowRangeThreadCount(rows, pixelsPerRow);
     if (threads <= 1) {
         work(0, rows);
         return;

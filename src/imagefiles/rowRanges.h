@@ -10,5 +10,8 @@
 // returns when all are done.
 void ForRowRanges(uint32_t rows, uint64_t pixelsPerRow, const std::function<void(uint32_t first, uint32_t end)>& work);
 
+// How many threads ForRowRanges would use for such a picture.
+unsigned RowRangeThreadCount(uint32_t rows, uint64_t pixelsPerRow);
+
 // At most this many threads from now on (0: as many as there are cores).
 void LimitRowRangeThreads(unsigned threads);

@@ -1,16 +1,21 @@
 #include "imagefiles/txImage.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <new>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <utility>
+#include <vector>
 
 #include "imagefiles/blockPool.h"
 #include "imagefiles/nearestColour.h"
+#include "imagefiles/rowRanges.h"
 #include "imagefiles/txImageBmp.h"
 #include "imagefiles/txImagePng.h"
 #include "imagefiles/txPixels.h"
@@ -430,9 +435,13 @@ const DiffusionTables& TheDiffusionTables() {
 // picture; none for the last); each share is truncated toward zero and each sum clamped on its own, in
 // the order of the pixels. The values on their way are kept in registers: the pixel being reduced, and
 // the two pixels of the next row that still take shares.
-template <bool kHasNext>
+// The gate lets rows run side by side on several threads: row pixel x + 1 takes its last share when
+// the row before has done pixel x + 2, so gate.Need(n) waits until the row before has done n pixels
+// (false: the work was given up), and gate.Done(n) says that this row has done n.
+template <bool kHasNext, typename Gate>
 void DiffuseRow(NearestColourTable& nearest, const TxRgbQuad* palette, uint8_t* row, uint8_t* next, uint32_t width,
-                uint8_t* indices) {
+                uint8_t* indices, Gate& gate) {
+    if (!gate.Need(std::min(width, 3u))) return;
     const DiffusionTables& t = TheDiffusionTables();
     const uint8_t* const clamp = t.clamp + 256;
     const int16_t* const right = t.share[7] + 255;
@@ -473,6 +482,8 @@ void DiffuseRow(NearestColourTable& nearest, const TxRgbQuad* palette, uint8_t* 
         } else if (last) {
             return;
         }
+        if ((x & 63) == 63) gate.Done(x + 1);
+        if (!gate.Need(std::min(width, x + 3))) return;
         const uint8_t* toRight = row + size_t{x + 1} * 3;
         cb = clamp[toRight[0] + right[eb]];
         cg = clamp[toRight[1] + right[eg]];
@@ -480,15 +491,46 @@ void DiffuseRow(NearestColourTable& nearest, const TxRgbQuad* palette, uint8_t* 
     }
 }
 
+// A row alone: nothing to wait for.
+struct NoGate {
+    bool Need(uint32_t) { return true; }
+    void Done(uint32_t) {}
+};
+
+// A row beside the row before it on another thread: each row's count of pixels done, published now and
+// then; a waiting row gives up when the work is stopped.
+class RowGate {
+public:
+    RowGate(const std::atomic<uint32_t>* before, std::atomic<uint32_t>& mine, const std::atomic<bool>& stopped)
+        : before_(before), mine_(mine), stopped_(stopped) {}
+    bool Need(uint32_t count) {
+        if (!before_ || count <= available_) return true;
+        while ((available_ = before_->load(std::memory_order_acquire)) < count) {
+            if (stopped_.load(std::memory_order_relaxed)) return false;
+            std::this_thread::yield();
+        }
+        return true;
+    }
+    void Done(uint32_t count) { mine_.store(count, std::memory_order_release); }
+
+private:
+    const std::atomic<uint32_t>* before_;
+    std::atomic<uint32_t>& mine_;
+    const std::atomic<bool>& stopped_;
+    uint32_t available_ = 0;
+};
+
+template <typename Gate>
 void ReduceTrueColourRow(NearestColourTable& nearest, const TxRgbQuad* palette, uint8_t* row, uint8_t* next,
-                         uint32_t width, bool diffuse, uint8_t* indices) {
+                         uint32_t width, bool diffuse, uint8_t* indices, Gate& gate) {
     if (!diffuse) {
         for (uint32_t x = 0; x < width; ++x, row += 3) indices[x] = nearest.Find(row[0], row[1], row[2]);
     } else if (next) {
-        DiffuseRow<true>(nearest, palette, row, next, width, indices);
+        DiffuseRow<true>(nearest, palette, row, next, width, indices, gate);
     } else {
-        DiffuseRow<false>(nearest, palette, row, next, width, indices);
+        DiffuseRow<false>(nearest, palette, row, next, width, indices, gate);
     }
+    gate.Done(width);
 }
 
 // One byte a pixel into a stored row of 1, 4 or 8 bits; the bits past the last pixel become 0.
@@ -545,6 +587,13 @@ bool TxImage::ReduceTrueColourInto(TxImage& target, bool errorDiffusion, uint32_
         return false;
     }
     const TxRgbQuad* chosen = target.Palette();
+    // With diffusion on a large picture, even and odd rows go side by side on two threads, each row a few
+    // pixels behind the one before; the shares and their order are those of one thread.
+    const bool twoLanes = errorDiffusion && height >= 4 && RowRangeThreadCount(height, width) >= 2;
+    if (twoLanes) {
+        const LaneResult lanes = ReduceInTwoLanes(target, height, *nearest, rowsAt);
+        if (lanes != LaneResult::notStarted) return lanes == LaneResult::done;
+    }
     for (uint32_t y = 0; y < height && !escape_; ++y) {
         progress_ = static_cast<int32_t>(uint64_t{y} * 100 / height);
         uint8_t* next = nullptr;
@@ -555,10 +604,70 @@ bool TxImage::ReduceTrueColourInto(TxImage& target, bool errorDiffusion, uint32_
         }
         uint8_t* out = target.Row(y);
         uint8_t* byPixel = bits == 8 ? out : indices.get();
-        ReduceTrueColourRow(*nearest, chosen, row, next, width, errorDiffusion, byPixel);
+        NoGate gate;
+        ReduceTrueColourRow(*nearest, chosen, row, next, width, errorDiffusion, byPixel, gate);
         PackIndices(byPixel, width, bits, out);
     }
     return true;
+}
+
+template <typename RowsAt>
+TxImage::LaneResult TxImage::ReduceInTwoLanes(TxImage& target, uint32_t height, NearestColourTable& evenRows,
+                                              RowsAt& rowsAt) {
+    const uint32_t width = target.Width(), bits = target.Bpp();
+    std::vector<std::atomic<uint32_t>> done(height);
+    for (auto& count : done) count.store(0, std::memory_order_relaxed);
+    std::atomic<bool> stopped{false}, unreadable{false};
+    // Each thread makes its own nearest-colour cells as it needs them; they are exact, so both agree.
+    std::unique_ptr<NearestColourTable> oddRows;
+    std::unique_ptr<uint8_t[]> indices[2];
+    try {
+        oddRows = std::make_unique<NearestColourTable>(target.Palette(), target.SearchedColours());
+        if (bits != 8) {
+            indices[0].reset(new uint8_t[width]);
+            indices[1].reset(new uint8_t[width]);
+        }
+    } catch (const std::bad_alloc&) {
+        return LaneResult::notStarted;  // one thread then
+    }
+    NearestColourTable* nearest[2] = {&evenRows, oddRows.get()};
+    const TxRgbQuad* chosen = target.Palette();
+    auto lane = [&](uint32_t first) {
+        for (uint32_t y = first; y < height; y += 2) {
+            if (escape_ || stopped) {
+                stopped = true;
+                return;
+            }
+            if (first == 0) progress_ = static_cast<int32_t>(uint64_t{y} * 100 / height);
+            // Row y + 1 is loaded before this row gives it any share; its memory held row y - 3, done
+            // before the row before this one could finish.
+            uint8_t* next = nullptr;
+            uint8_t* row = rowsAt(y, next);
+            if (!row) {
+                unreadable = true;
+                stopped = true;
+                return;
+            }
+            RowGate gate(y > 0 ? &done[y - 1] : nullptr, done[y], stopped);
+            uint8_t* out = target.Row(y);
+            uint8_t* byPixel = bits == 8 ? out : indices[first].get();
+            ReduceTrueColourRow(*nearest[first], chosen, row, next, width, true, byPixel, gate);
+            PackIndices(byPixel, width, bits, out);
+        }
+    };
+    std::thread odd;
+    try {
+        odd = std::thread(lane, 1u);
+    } catch (const std::system_error&) {
+        return LaneResult::notStarted;  // no thread to be had: one thread then
+    }
+    lane(0);
+    odd.join();
+    if (unreadable) {
+        SetLastError("DecreaseBpp: can't read the picture");
+        return LaneResult::failed;
+    }
+    return LaneResult::done;  // stopped by the escape flag counts as done, as on one thread
 }
 
 bool TxImage::DecreaseBpp(uint32_t bits, bool errorDiffusion, const TxRgbQuad* palette, uint32_t colours) {
@@ -658,14 +767,15 @@ bool TxImage::ReduceRows(uint32_t width, uint32_t height, uint32_t bits, bool er
         SetLastError(target.LastErrorText());
         return false;
     }
-    // Two working rows: the one being reduced and the next, which takes its share of the errors.
+    // Four working rows in turn: the one being reduced and the next, which takes its share of the errors,
+    // for each of the two threads that may reduce rows side by side.
     const size_t rowBytes = size_t{width} * 3;
-    std::unique_ptr<uint8_t[]> rows(new (std::nothrow) uint8_t[2 * rowBytes]);
+    std::unique_ptr<uint8_t[]> rows(new (std::nothrow) uint8_t[4 * rowBytes]);
     if (!rows) {
         SetLastError("Tessora::Create can't allocate memory");
         return false;
     }
-    uint8_t* buffers[2] = {rows.get(), rows.get() + rowBytes};
+    uint8_t* buffers[4] = {rows.get(), rows.get() + rowBytes, rows.get() + 2 * rowBytes, rows.get() + 3 * rowBytes};
     if (!readRow(0, buffers[0])) {
         SetLastError("DecreaseBpp: can't read the picture");
         return false;
@@ -673,10 +783,10 @@ bool TxImage::ReduceRows(uint32_t width, uint32_t height, uint32_t bits, bool er
     const bool done = ReduceTrueColourInto(target, errorDiffusion, height, [&](uint32_t y, uint8_t*& next) -> uint8_t* {
         next = nullptr;
         if (y + 1 < height) {
-            next = buffers[(y + 1) & 1];
+            next = buffers[(y + 1) & 3];
             if (!readRow(y + 1, next)) return nullptr;
         }
-        return buffers[y & 1];
+        return buffers[y & 3];
     });
     if (!done) return false;
     Transfer(target);

@@ -238,6 +238,9 @@ private:
     // null for the last) into target's rows, against its palette.
     template <typename RowsAt>
     bool ReduceTrueColourInto(TxImage& target, bool errorDiffusion, uint32_t height, RowsAt rowsAt);
+    enum class LaneResult { done, failed, notStarted };
+    template <typename RowsAt>
+    LaneResult ReduceInTwoLanes(TxImage& target, uint32_t height, NearestColourTable& evenRows, RowsAt& rowsAt);
     // Moves other's storage and attributes into this object; other is left empty.
     void Transfer(TxImage& other);
     // Replaces the picture by an 8-bit grey one of the same size whose rows greyRow(source, target, y)

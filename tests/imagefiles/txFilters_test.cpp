@@ -395,6 +395,37 @@ TEST(RowRanges, FiltersGiveTheSameBytesOnOneThreadAndOnMany) {
     for (int which = 0; which < 3; ++which) EXPECT_TRUE(filtered(1, which) == filtered(4, which)) << which;
 }
 
+TEST(RowRanges, DiffusionGivesTheSameIndicesOnOneThreadAndOnTwo) {
+    TxImage source;
+    ASSERT_TRUE(source.Create(1003, 601, 24, kTxFormatNone));  // large enough for two threads
+    FillRandom(source, 6);
+    const size_t stride = source.Header().sizeImage / source.Height();
+    auto reduced = [&](unsigned threads, uint32_t bits, bool fromRows) {
+        LimitRowRangeThreads(threads);
+        TxImage work;
+        bool done;
+        if (fromRows) {
+            done = work.ReduceRows(source.Width(), source.Height(), bits, true, nullptr, 1u << bits,
+                                   [&](uint32_t y, uint8_t* row) {
+                                       std::memcpy(row, source.Bits() + y * stride, source.Width() * size_t{3});
+                                       return true;
+                                   });
+        } else {
+            EXPECT_TRUE(work.Create(source.Width(), source.Height(), 24, kTxFormatNone));
+            std::memcpy(work.Bits(), source.Bits(), source.Header().sizeImage);
+            done = work.DecreaseBpp(bits, true, nullptr, 1u << bits);
+        }
+        EXPECT_TRUE(done);
+        LimitRowRangeThreads(0);
+        return PixelBytes(work);
+    };
+    for (const uint32_t bits : {1u, 4u, 8u}) {
+        const std::vector<uint8_t> one = reduced(1, bits, false);
+        EXPECT_TRUE(one == reduced(2, bits, false)) << bits;
+        EXPECT_TRUE(one == reduced(2, bits, true)) << bits;
+    }
+}
+
 namespace {
 // The blur written out per value: fixed-point weights summing to 1 << 14, the row pass kept with 8
 // fractional bits, edges clamped, the column pass rounded to the nearest byte.
