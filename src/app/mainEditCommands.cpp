@@ -9,14 +9,15 @@
 
 #include "app/commandIds.h"
 #include "app/mainWindow.h"
-#include "imagefiles/bitmapOps_win.h"
-#include "program/documentFlags.h"
 #include "document/floatingSelection.h"
 #include "document/imageModel.h"
+#include "imagefiles/bitmapOps_win.h"
 #include "localisation/localisation_win.h"
 #include "painting/toolGeometry.h"
 #include "painting/toolState.h"
+#include "program/documentFlags.h"
 #include "win/gdiHandles.h"
+#include "win/handleOwner.h"
 #include "win/prompt.h"
 
 namespace {
@@ -24,21 +25,6 @@ namespace {
 // "Pasting from the clipboard failed: the data format is wrong or not supported."
 constexpr int kTextPasteFailed = 940;
 constexpr wchar_t kMessageCaption[] = L"Tessora";
-
-// Closes the clipboard on every path once it was opened.
-class ClipboardScope {
-public:
-    explicit ClipboardScope(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
-    ClipboardScope(const ClipboardScope&) = delete;
-    ClipboardScope& operator=(const ClipboardScope&) = delete;
-    ~ClipboardScope() {
-        if (open_) CloseClipboard();
-    }
-    explicit operator bool() const { return open_; }
-
-private:
-    bool open_;
-};
 
 // A bottom-up 32-bit DIB section, the form the picture and the selection's content have.
 bool IsPictureSection(HBITMAP bitmap) {
@@ -63,7 +49,7 @@ bool CopySelectionToClipboard(HWND owner) {
     }
     bool placed = false;
     {
-        ClipboardScope clipboard(owner);
+        const OpenClipboardScope clipboard = OpenClipboardFor(owner);
         if (!clipboard) {
             GlobalFree(dib);
             return false;
@@ -139,7 +125,7 @@ bool CMainWindow::RunEditCommand(unsigned id) {
             }
             HBITMAP picture = nullptr;
             {
-                ClipboardScope clipboard(Hwnd());
+                const OpenClipboardScope clipboard = OpenClipboardFor(Hwnd());
                 if (!clipboard) return true;
                 picture = PictureFromClipboard();
             }

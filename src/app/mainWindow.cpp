@@ -175,8 +175,7 @@ constexpr int kStatusIconPart = 4;
 
 std::wstring PictureSizeStatus() {
     const ImageModel& model = TheImageModel();
-    return std::to_wstring(model.Width()) + L" x " + std::to_wstring(model.Height()) + L" x " +
-           std::to_wstring(model.BitsPerPixel());
+    return PictureSizeText(model.Width(), model.Height(), model.BitsPerPixel());
 }
 }  // namespace
 

@@ -5,12 +5,13 @@
 #include <iterator>
 #include <string>
 
-#include "program/appMessages.h"
 #include "localisation/localisation_win.h"
 #include "painting/fontState.h"
 #include "painting/toolGeometry.h"
 #include "painting/toolState.h"
+#include "program/appMessages.h"
 #include "win/gdiHandles.h"
+#include "win/textCompare.h"
 
 namespace {
 
@@ -226,7 +227,7 @@ void CFontsDialog::FaceChanged(WORD code) {
     }
     if (face.size() > kLongestFontFace) face.resize(kLongestFontFace);
     FontState& font = TheFontState();
-    if (_wcsicmp(face.c_str(), font.fontFace.c_str()) == 0) return;
+    if (EqualIgnoringCase(face, font.fontFace)) return;
     font.fontFace = face;
     TheToolState().NotifyToolChanged();
 }

@@ -6,9 +6,10 @@
 #include <optional>
 #include <utility>
 
+#include "document/imageModel.h"
+#include "document/pictureCoordinates_win.h"
 #include "imagefiles/bitmapOps.h"
 #include "imagefiles/bitmapOps_win.h"
-#include "document/imageModel.h"
 #include "win/prompt.h"
 
 namespace {
@@ -18,9 +19,6 @@ constexpr int kPenTool = 7;
 // Where the mask is 1 the brush is painted, where it is 0 the pixel is copied onto itself (kept).
 constexpr DWORD kPaintBrushThroughMask = MAKEROP4(PATCOPY, SRCCOPY);
 static_assert(kPaintBrushThroughMask == 0xCCF00021);
-
-PixelRect ToPixelRect(const RECT& rect) { return PixelRect{rect.left, rect.top, rect.right, rect.bottom}; }
-RECT ToRect(const PixelRect& rect) { return RECT{rect.left, rect.top, rect.right, rect.bottom}; }
 
 int RectWidth(const RECT& rect) { return static_cast<int>(ToPixelRect(rect).Width()); }
 int RectHeight(const RECT& rect) { return static_cast<int>(ToPixelRect(rect).Height()); }

@@ -6,10 +6,12 @@
 #include <cstring>
 #include <utility>
 
-#include "imagefiles/bitmapOps_win.h"
-#include "program/documentFlags.h"
 #include "document/historyBudget_win.h"
 #include "document/pictureFiles_win.h"
+#include "imagefiles/bitmapOps.h"
+#include "imagefiles/bitmapOps_win.h"
+#include "program/documentFlags.h"
+#include "win/dibPool.h"
 #include "win/prompt.h"
 
 namespace {
@@ -44,9 +46,7 @@ bool GetPixelMemory(HBITMAP bitmap, PixelMemory& memory) {
     memory.bitsPerPixel = dib.dsBm.bmBitsPixel;
     memory.stride = static_cast<size_t>(dib.dsBm.bmWidthBytes);
     memory.topDown = dib.dsBmih.biHeight < 0;
-    memory.standardLayout = dib.dsBmih.biCompression == BI_RGB ||
-                            (dib.dsBmih.biCompression == BI_BITFIELDS && dib.dsBitfields[0] == 0x00FF0000 &&
-                             dib.dsBitfields[1] == 0x0000FF00 && dib.dsBitfields[2] == 0x000000FF);
+    memory.standardLayout = dib.dsBmih.biBitCount == 32 && SectionHasPlainLayout(dib);
     return true;
 }
 
@@ -63,12 +63,11 @@ bool IsThirtyTwoBitDib(HBITMAP bitmap) {
     return GetPixelMemory(bitmap, memory) && memory.bitsPerPixel == 32 && memory.standardLayout;
 }
 
+// Red, green and blue become 255 minus themselves in place; the fourth byte (alpha) stays.
 void InvertPixels(const PixelMemory& memory) {
-    // Red, green and blue become 255 minus themselves; the fourth byte (alpha) stays.
-    for (int y = 0; y < memory.height; ++y) {
-        uint32_t* row = memory.Row32(y);
-        for (int x = 0; x < memory.width; ++x) row[x] ^= 0x00FFFFFFu;
-    }
+    const auto step = static_cast<ptrdiff_t>(memory.stride / 4);
+    const PixelRows rows{memory.Row32(0), memory.topDown ? step : -step};
+    InvertPixelsInto(ConstPixelRows{rows.first, rows.rowStep}, rows, memory.width, memory.height);
 }
 
 void ReverseRow(uint8_t* row, int width, int bytesPerPixel) {
@@ -99,38 +98,34 @@ void MirrorPixels(const PixelMemory& memory, bool horizontal, bool vertical) {
 ImageModel::ImageModel() {
     history_.SetBudget(MachineHistoryBudget());
     history_.SetReleaser([this](int slot) { ring_[slot].Clear(); });
-    drawingDc_ = CreateCompatibleDC(nullptr);
     pictureUnmodified = true;
     if (HBITMAP first = CreateFilledBitmap(1, 1, kWhite, 32)) AttachPicture(first);
 }
 
 ImageModel::~ImageModel() {
-    if (drawingDc_) {
-        if (spareDcBitmap_) SelectObject(drawingDc_, spareDcBitmap_);
-        DeleteDC(drawingDc_);
-    }
-    if (picture_) DeleteObject(picture_);
+    if (spareDcBitmap_) SelectObject(drawingDc_.Get(), spareDcBitmap_);
     ForgetHistory();
 }
 
-int ImageModel::Width() const { return picture_ ? BitmapWidth(picture_) : 0; }
+int ImageModel::Width() const { return picture_ ? BitmapWidth(picture_.Get()) : 0; }
 
-int ImageModel::Height() const { return picture_ ? BitmapHeight(picture_) : 0; }
+int ImageModel::Height() const { return picture_ ? BitmapHeight(picture_.Get()) : 0; }
 
 int ImageModel::BitsPerPixel() const {
     BITMAP bm{};
-    if (!picture_ || !GetObjectW(picture_, sizeof(bm), &bm)) return 0;
+    if (!picture_ || !GetObjectW(picture_.Get(), sizeof(bm), &bm)) return 0;
     return bm.bmBitsPixel;
 }
 
 HBITMAP ImageModel::DetachPicture() {
-    if (spareDcBitmap_) SelectObject(drawingDc_, spareDcBitmap_);
-    return std::exchange(picture_, nullptr);
+    if (spareDcBitmap_) SelectObject(drawingDc_.Get(), spareDcBitmap_);
+    return picture_.Release();
 }
 
 void ImageModel::AttachPicture(HBITMAP bitmap) {
-    picture_ = bitmap;
-    spareDcBitmap_ = static_cast<HBITMAP>(SelectObject(drawingDc_, bitmap));
+    picture_.Release();  // a caller attaches only after detaching
+    picture_.Reset(bitmap);
+    spareDcBitmap_ = static_cast<HBITMAP>(SelectObject(drawingDc_.Get(), bitmap));
 }
 
 HBITMAP ImageModel::DuplicatePicture() {
@@ -158,20 +153,21 @@ bool ImageModel::ReplacePicture(HBITMAP bitmap) {
         return false;
     }
     // The picture itself cannot become its own history, and a detached picture has no DC to swap in.
-    if (bitmap == picture_) return false;
+    if (bitmap == picture_.Get()) return false;
     if (!picture_) {
         DeleteObject(bitmap);
         return false;
     }
     // The DC gives back the old picture, which becomes the step as it is: no copy.
-    if (!SelectObject(drawingDc_, bitmap)) {
+    if (!SelectObject(drawingDc_.Get(), bitmap)) {
         DeleteObject(bitmap);
         ShowOutOfMemoryMessage();
         return false;
     }
     HistoryStep& step = ring_[history_.RecordSlot()];
     step.Clear();
-    step.image.Reset(std::exchange(picture_, bitmap));
+    step.image.Reset(picture_.Release());
+    picture_.Reset(bitmap);
     AdvanceHistory();
     // The old picture stays as the step, so the next whole-picture operation needs new memory: it is
     // made ready meanwhile.
@@ -208,9 +204,10 @@ bool ImageModel::SwapAtSlot(int slot) {
     HistoryStep& step = ring_[slot];
     if (!step.image || !picture_) return false;
     if (!step.isPartial) {
-        if (!SelectObject(drawingDc_, step.image.Get())) return false;
+        if (!SelectObject(drawingDc_.Get(), step.image.Get())) return false;
         HBITMAP stored = step.image.Release();
-        step.image.Reset(std::exchange(picture_, stored));
+        step.image.Reset(picture_.Release());
+        picture_.Reset(stored);
         return true;
     }
     HBITMAP picture = DetachPicture();
@@ -286,7 +283,8 @@ bool ImageModel::ResizeCanvas(int width, int height, int offsetX, int offsetY) {
     if (left < newWidth && top < newHeight && left + oldWidth > 0 && top + oldHeight > 0) {
         MemoryDc canvasDc;
         ScopedSelect selected(canvasDc, canvas);
-        BitBlt(canvasDc, static_cast<int>(left), static_cast<int>(top), oldWidth, oldHeight, drawingDc_, 0, 0, SRCCOPY);
+        BitBlt(canvasDc, static_cast<int>(left), static_cast<int>(top), oldWidth, oldHeight, drawingDc_.Get(), 0, 0,
+               SRCCOPY);
     }
     return ReplacePicture(canvas);
 }
@@ -307,14 +305,14 @@ bool ImageModel::ScaleAndShear(int percentX, int percentY, int degreesX, int deg
         ok = ReplacePicture(scaled);
     }
     // Each shear works on the result of the stage before; a failed stage ends the command.
-    if (ok && degreesX != 0) ok = ReplacePicture(ShearBitmap(drawingDc_, picture_, degreesX, false, false));
-    if (ok && degreesY != 0) ok = ReplacePicture(ShearBitmap(drawingDc_, picture_, degreesY, true, false));
+    if (ok && degreesX != 0) ok = ReplacePicture(ShearBitmap(drawingDc_.Get(), picture_.Get(), degreesX, false, false));
+    if (ok && degreesY != 0) ok = ReplacePicture(ShearBitmap(drawingDc_.Get(), picture_.Get(), degreesY, true, false));
     NotifyViews();
     return ok;
 }
 
 bool ImageModel::SnapshotAsThirtyTwoBits() {
-    if (IsThirtyTwoBitDib(picture_)) return SnapshotPicture();
+    if (IsThirtyTwoBitDib(picture_.Get())) return SnapshotPicture();
     HBITMAP picture = DetachPicture();
     HBITMAP converted = ToThirtyTwoBits(picture);
     AttachPicture(picture);
@@ -331,25 +329,25 @@ bool ImageModel::InvertPicture() {
     // invert the colours.
     if (!SnapshotAsThirtyTwoBits()) return false;
     PixelMemory memory;
-    if (GetPixelMemory(picture_, memory) && memory.bitsPerPixel == 32 && memory.standardLayout)
+    if (GetPixelMemory(picture_.Get(), memory) && memory.bitsPerPixel == 32 && memory.standardLayout)
         InvertPixels(memory);
     else
-        PatBlt(drawingDc_, 0, 0, Width(), Height(), DSTINVERT);
+        PatBlt(drawingDc_.Get(), 0, 0, Width(), Height(), DSTINVERT);
     NotifyViews();
     return true;
 }
 
 void ImageModel::MirrorInPlace(bool horizontal, bool vertical) {
     PixelMemory memory;
-    if (GetPixelMemory(picture_, memory) && memory.bitsPerPixel % 8 == 0) {
+    if (GetPixelMemory(picture_.Get(), memory) && memory.bitsPerPixel % 8 == 0) {
         MirrorPixels(memory, horizontal, vertical);
         return;
     }
     // Bitmaps without byte-sized pixels: the picture copied onto itself with negative extents.
     const int w = Width();
     const int h = Height();
-    StretchBlt(drawingDc_, horizontal ? w - 1 : 0, vertical ? h - 1 : 0, horizontal ? -w : w, vertical ? -h : h,
-               drawingDc_, 0, 0, w, h, SRCCOPY);
+    StretchBlt(drawingDc_.Get(), horizontal ? w - 1 : 0, vertical ? h - 1 : 0, horizontal ? -w : w, vertical ? -h : h,
+               drawingDc_.Get(), 0, 0, w, h, SRCCOPY);
 }
 
 bool ImageModel::MirrorPicture(bool horizontal, bool vertical) {
@@ -372,7 +370,7 @@ bool ImageModel::RotateQuarters(int quarters) {
     if (quarters == 2) return MirrorPicture(true, true);
     if (quarters != 1 && quarters != 3) return false;
     // TurnQuarter works on the picture's memory when it is a 32-bit DIB section, else pixel by pixel.
-    if (!ReplacePicture(TurnQuarter(drawingDc_, Width(), Height(), quarters == 1, false))) return false;
+    if (!ReplacePicture(TurnQuarter(drawingDc_.Get(), Width(), Height(), quarters == 1, false))) return false;
     NotifyViews();
     return true;
 }
@@ -406,7 +404,7 @@ bool ImageModel::SaveToFile(const std::wstring& path) {
     if (!picture_) return false;
     // The picture stays in its DC: the writers only read its bits, and the messages they may show let
     // the windows repaint from the DC meanwhile.
-    const bool saved = WritePictureFile(picture_, path, true);
+    const bool saved = WritePictureFile(picture_.Get(), path, true);
     if (saved) pictureUnmodified = true;
     return saved;
 }

@@ -39,9 +39,9 @@ public:
     int Width() const;
     int Height() const;
     int BitsPerPixel() const;
-    HDC DrawingDc() const { return drawingDc_; }
+    HDC DrawingDc() const { return drawingDc_.Get(); }
     // The current picture for reading (nullptr while detached); the model keeps owning it.
-    HBITMAP Picture() const { return picture_; }
+    HBITMAP Picture() const { return picture_.Get(); }
 
     // Takes the picture out of the DC; the caller must give it back with AttachPicture.
     HBITMAP DetachPicture();
@@ -109,8 +109,10 @@ private:
     // Records one step and mirrors the picture left-right and/or top-bottom.
     bool MirrorPicture(bool horizontal, bool vertical);
 
-    HDC drawingDc_ = nullptr;
-    HBITMAP picture_ = nullptr;
+    // The picture is selected into the drawing DC; the DC's own bitmap goes back in before the picture
+    // leaves it.
+    MemoryDc drawingDc_;
+    BitmapHandle picture_;
     HistoryRing history_;
     std::array<HistoryStep, kHistorySlots> ring_;
     HBITMAP spareDcBitmap_ = nullptr;

@@ -6,10 +6,11 @@
 #include <cwchar>
 #include <utility>
 
-#include "program/settings_win.h"
 #include "extras/shellIntegration_win.h"
 #include "extras/tempFolder_win.h"
 #include "localisation/localisation_win.h"
+#include "program/settings_win.h"
+#include "win/handleOwner.h"
 #include "win/prompt.h"
 
 namespace {
@@ -46,23 +47,6 @@ struct IWiaDevMgr2 : public IUnknown {
                                                                  BSTR icon) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetImageDlg(LONG flags, BSTR deviceId, HWND parent, BSTR folder, BSTR fileName,
                                                   LONG* fileCount, BSTR** filePaths, IUnknown** item) = 0;
-};
-
-// Releases a COM interface when it goes out of scope.
-template <typename T>
-class ComRef {
-public:
-    ComRef() = default;
-    ~ComRef() {
-        if (pointer_) pointer_->Release();
-    }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    T** Out() { return &pointer_; }
-    T* operator->() const { return pointer_; }
-
-private:
-    T* pointer_ = nullptr;
 };
 
 // Owns a BSTR (null stands for no text, as BSTRs allow).
@@ -109,13 +93,13 @@ private:
 class SystemAcquisitionManager final : public AcquisitionManager {
 public:
     explicit SystemAcquisitionManager(IWiaDevMgr2* manager) : manager_(manager) {}
-    ~SystemAcquisitionManager() override { manager_->Release(); }
+    ~SystemAcquisitionManager() override = default;
     SystemAcquisitionManager(const SystemAcquisitionManager&) = delete;
     SystemAcquisitionManager& operator=(const SystemAcquisitionManager&) = delete;
 
     HRESULT SelectDevice(HWND owner, std::wstring& deviceId) override {
         Bstr chosen;
-        ComRef<IUnknown> rootItem;
+        ComObject<IUnknown> rootItem;
         const HRESULT result = manager_->SelectDeviceDlg(owner, kAnyDeviceType, kNoFlags, chosen.Out(), rootItem.Out());
         deviceId = chosen.Text();
         return result;
@@ -127,7 +111,7 @@ public:
         Bstr folderText(folder);
         Bstr fileText(fileName);
         ReturnedPaths returned;
-        ComRef<IUnknown> item;
+        ComObject<IUnknown> item;
         const HRESULT result = manager_->GetImageDlg(kNoFlags, device.Get(), owner, folderText.Get(), fileText.Get(),
                                                      returned.Count(), returned.Out(), item.Out());
         if (SUCCEEDED(result)) paths = returned.Texts();
@@ -135,7 +119,7 @@ public:
     }
 
 private:
-    IWiaDevMgr2* manager_;
+    ComObject<IWiaDevMgr2> manager_;
 };
 
 AcquisitionServiceFactory& InstalledFactory() {

@@ -73,9 +73,7 @@ Pixels32 PixelsOf(HBITMAP bitmap) {
     const BITMAPINFOHEADER& h = section.dsBmih;
     if (!section.dsBm.bmBits || h.biBitCount != 32 || section.dsBm.bmWidth <= 0 || section.dsBm.bmHeight <= 0)
         return {};
-    const bool standardMasks = h.biCompression == BI_BITFIELDS && section.dsBitfields[0] == 0x00FF0000 &&
-                               section.dsBitfields[1] == 0x0000FF00 && section.dsBitfields[2] == 0x000000FF;
-    if (h.biCompression != BI_RGB && !standardMasks) return {};
+    if (!SectionHasPlainLayout(section)) return {};
     // Changes GDI has batched must reach the memory before it is read or written directly.
     GdiFlush();
     Pixels32 pixels;

@@ -14,11 +14,12 @@
 #include "imagefiles/bitmapOps.h"
 #include "imagefiles/bitmapOps_win.h"
 #include "imagefiles/bmpRows.h"
-#include "imagefiles/pictureIo_win.h"
 #include "imagefiles/pictureFormats.h"
+#include "imagefiles/pictureIo_win.h"
 #include "imagefiles/pngDecode.h"
 #include "win/gdiHandles.h"
 #include "win/gdiplus.h"
+#include "win/handleOwner.h"
 
 namespace {
 
@@ -75,13 +76,10 @@ struct Released {
 };
 
 ReadFailure ReadWholeFile(const std::wstring& path, GlobalBlock& block, size_t& size) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return ReadFailure::unreadable;
-    struct Closer {
-        HANDLE handle;
-        ~Closer() { CloseHandle(handle); }
-    } closer{file};
+    const KernelHandle owner(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                         FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!owner) return ReadFailure::unreadable;
+    HANDLE file = owner.Get();
     LARGE_INTEGER length{};
     if (!GetFileSizeEx(file, &length)) return ReadFailure::unreadable;
     if (length.QuadPart <= 0 || static_cast<uint64_t>(length.QuadPart) > kLargestPictureFile)

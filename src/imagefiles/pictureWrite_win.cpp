@@ -11,14 +11,15 @@
 #include <new>
 #include <vector>
 
-#include "imagefiles/bitmapOps.h"
 #include "imagefiles/alphaPicture.h"
-#include "imagefiles/pictureIo_win.h"
+#include "imagefiles/bitmapOps.h"
 #include "imagefiles/pictureFormats.h"
+#include "imagefiles/pictureIo_win.h"
 #include "imagefiles/pngEncode.h"
 #include "imagefiles/txImage.h"
 #include "imagefiles/txImagePng.h"
 #include "imagefiles/txSink.h"
+#include "win/dibPool.h"
 #include "win/gdiHandles.h"
 #include "win/gdiplus.h"
 
@@ -210,9 +211,7 @@ bool DirectPngRows(HBITMAP bitmap, bool alpha, PngPixelRows& rows) {
     if (!bitmap || GetObjectW(bitmap, sizeof(section), &section) != sizeof(section) || !section.dsBm.bmBits)
         return false;
     const BITMAPINFOHEADER& header = section.dsBmih;
-    const bool standardMasks = header.biCompression == BI_BITFIELDS && section.dsBitfields[0] == 0xFF0000 &&
-                               section.dsBitfields[1] == 0xFF00 && section.dsBitfields[2] == 0xFF;
-    if (header.biCompression != BI_RGB && !standardMasks) return false;
+    if (!SectionHasPlainLayout(section)) return false;
     if (header.biBitCount == 32) {
         rows.layout = alpha ? PngPixelLayout::premultipliedBgra32 : PngPixelLayout::bgrx32;
     } else if (header.biBitCount == 24 && !alpha) {

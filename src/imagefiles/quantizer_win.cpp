@@ -4,16 +4,14 @@
 
 #include "imagefiles/quantizer.h"
 #include "imagefiles/txImage.h"
+#include "win/dibPool.h"
 
 uint32_t CountBitmapColours(HBITMAP bitmap) {
     if (!bitmap) return 0;
     DIBSECTION section{};
     if (GetObjectW(bitmap, sizeof(section), &section) == sizeof(section) && section.dsBm.bmBits &&
         section.dsBmih.biBitCount == 32 && section.dsBm.bmWidth > 0 && section.dsBm.bmHeight > 0) {
-        const DWORD* masks = section.dsBitfields;
-        const bool standard = section.dsBmih.biCompression == BI_RGB ||
-                              (section.dsBmih.biCompression == BI_BITFIELDS && masks[0] == 0x00FF0000 &&
-                               masks[1] == 0x0000FF00 && masks[2] == 0x000000FF);
+        const bool standard = SectionHasPlainLayout(section);
         // Blue, green and red of each pixel, as the raster core's copy holds them; the row order does
         // not matter for counting.
         if (standard) {

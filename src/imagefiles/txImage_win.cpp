@@ -26,11 +26,7 @@ SectionRows RowsOfThirtyTwoBitSection(HBITMAP bitmap) {
     if (GetObjectW(bitmap, sizeof(section), &section) != sizeof(section) || !section.dsBm.bmBits ||
         section.dsBmih.biBitCount != 32)
         return {};
-    const DWORD* masks = section.dsBitfields;
-    const bool standard = section.dsBmih.biCompression == BI_RGB ||
-                          (section.dsBmih.biCompression == BI_BITFIELDS && masks[0] == 0x00FF0000 &&
-                           masks[1] == 0x0000FF00 && masks[2] == 0x000000FF);
-    if (!standard) return {};
+    if (!SectionHasPlainLayout(section)) return {};
     HDC dc = CreateCompatibleDC(nullptr);
     if (!dc) return {};
     std::optional<bool> topDown;

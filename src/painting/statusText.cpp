@@ -20,3 +20,7 @@ void ShowStatusText(int part, const std::wstring& text) {
 std::wstring PositionText(long x, long y) { return std::to_wstring(x) + L", " + std::to_wstring(y); }
 
 std::wstring SizeText(long width, long height) { return std::to_wstring(width) + L" x " + std::to_wstring(height); }
+
+std::wstring PictureSizeText(long width, long height, int bitsPerPixel) {
+    return SizeText(width, height) + L" x " + std::to_wstring(bitsPerPixel);
+}

@@ -17,3 +17,5 @@ void ShowStatusText(int part, const std::wstring& text);
 std::wstring PositionText(long x, long y);
 // "width x height"
 std::wstring SizeText(long width, long height);
+// "width x height x bits": the picture's size field.
+std::wstring PictureSizeText(long width, long height, int bitsPerPixel);

@@ -4,16 +4,17 @@
 
 #include <algorithm>
 
-#include "program/appMessages.h"
-#include "program/documentFlags.h"
 #include "document/floatingSelection.h"
 #include "document/imageModel.h"
+#include "document/pictureCoordinates_win.h"
+#include "painting/colourState.h"
+#include "painting/colourState_win.h"
 #include "painting/drawPrimitives_win.h"
 #include "painting/fontState.h"
 #include "painting/toolState.h"
 #include "painting/toolWindows.h"
-#include "painting/colourState.h"
-#include "painting/colourState_win.h"
+#include "program/appMessages.h"
+#include "program/documentFlags.h"
 
 namespace {
 
@@ -28,9 +29,6 @@ constexpr UINT kMeasureFormat = DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_
 // Ctrl with A, C, V, X, Y and Z as the keyboard produces them in character messages.
 constexpr WPARAM kCtrlA = 0x01;
 constexpr WPARAM kEditingControlCharacters[] = {kCtrlA, 0x03, 0x16, 0x18, 0x19, 0x1A};
-
-RECT ToRect(const PixelRect& rect) { return RECT{rect.left, rect.top, rect.right, rect.bottom}; }
-PixelRect ToPixelRect(const RECT& rect) { return PixelRect{rect.left, rect.top, rect.right, rect.bottom}; }
 
 // The window's rectangle in its parent's client coordinates.
 RECT RectInParent(HWND window) {

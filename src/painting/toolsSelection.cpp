@@ -4,6 +4,7 @@
 
 #include "document/floatingSelection.h"
 #include "document/imageModel.h"
+#include "document/pictureCoordinates_win.h"
 #include "painting/drawPrimitives_win.h"
 #include "painting/toolState.h"
 #include "painting/toolWindows.h"
@@ -12,9 +13,6 @@
 namespace {
 
 constexpr int kLassoWidth = 2;
-
-RECT ToRect(const PixelRect& rect) { return RECT{rect.left, rect.top, rect.right, rect.bottom}; }
-PixelRect ToPixelRect(const RECT& rect) { return PixelRect{rect.left, rect.top, rect.right, rect.bottom}; }
 
 POINT ToPoint(PixelPoint point) { return POINT{point.x, point.y}; }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "document/selectionGeometry.h"
+
 ToolBoxMetrics ToolBoxMetricsFor(int smallIconWidth, int smallIconHeight) {
     ToolBoxMetrics metrics;
     // A metric beyond this is no real screen; it would only make the toolbar absurdly large.
@@ -16,20 +18,20 @@ ToolBoxMetrics ToolBoxMetricsFor(int smallIconWidth, int smallIconHeight) {
     return metrics;
 }
 
-void OptionAreas(const PanelRect& client, PanelRect& upper, PanelRect& lower) {
-    const PanelRect inner = client.Shrunk(3);
+void OptionAreas(const PixelRect& client, PixelRect& upper, PixelRect& lower) {
+    const PixelRect inner = InflatedRect(client, -3);
     const int middle = (inner.top + inner.bottom) / 2;
-    upper = PanelRect{inner.left, inner.top, inner.right, middle}.Shrunk(2);
-    lower = PanelRect{inner.left, middle, inner.right, inner.bottom}.Shrunk(2);
+    upper = InflatedRect(PixelRect{inner.left, inner.top, inner.right, middle}, -2);
+    lower = InflatedRect(PixelRect{inner.left, middle, inner.right, inner.bottom}, -2);
 }
 
-void ChoiceAreas(const PanelRect& client, PanelRect& upper, PanelRect& lower) {
+void ChoiceAreas(const PixelRect& client, PixelRect& upper, PixelRect& lower) {
     OptionAreas(client, upper, lower);
-    upper = upper.Shrunk(2);
-    lower = lower.Shrunk(2);
+    upper = InflatedRect(upper, -2);
+    lower = InflatedRect(lower, -2);
 }
 
-PanelRect GridCell(const PanelRect& area, int columns, int rows, int index) {
+PixelRect GridCell(const PixelRect& area, int columns, int rows, int index) {
     if (columns <= 0 || rows <= 0 || index < 0 || index >= columns * rows) return {};
     const int w = area.Width();
     const int h = area.Height();
@@ -39,7 +41,7 @@ PanelRect GridCell(const PanelRect& area, int columns, int rows, int index) {
             area.top + (row + 1) * h / rows};
 }
 
-int GridCells(const PanelRect& area, int columns, int rows, int x, int y) {
+int GridCells(const PixelRect& area, int columns, int rows, int x, int y) {
     if (columns <= 0 || rows <= 0) return -1;
     for (int index = 0; index < columns * rows; ++index)
         if (GridCell(area, columns, rows, index).Contains(x, y)) return index;
@@ -52,7 +54,7 @@ bool HasLowerFrame(int tool) { return tool >= kToolRect && tool <= kToolRRect; }
 
 namespace {
 
-void AddGrid(std::vector<PanelCell>& cells, const PanelRect& area, int columns, int rows, PanelChoice choice,
+void AddGrid(std::vector<PanelCell>& cells, const PixelRect& area, int columns, int rows, PanelChoice choice,
              int currentValue, int firstValue) {
     for (int i = 0; i < columns * rows; ++i) {
         PanelCell cell;
@@ -65,11 +67,11 @@ void AddGrid(std::vector<PanelCell>& cells, const PanelRect& area, int columns, 
     }
 }
 
-void AddLineWidths(std::vector<PanelCell>& cells, const PanelRect& area, const ToolSettings& settings) {
+void AddLineWidths(std::vector<PanelCell>& cells, const PixelRect& area, const ToolSettings& settings) {
     AddGrid(cells, area, 1, 5, PanelChoice::LineWidth, settings.lineWidth, 1);
 }
 
-void AddBrushCells(std::vector<PanelCell>& cells, const PanelRect& area, const ToolSettings& settings) {
+void AddBrushCells(std::vector<PanelCell>& cells, const PixelRect& area, const ToolSettings& settings) {
     for (int i = 0; i < 12; ++i) {
         PanelCell cell;
         cell.rect = GridCell(area, 3, 4, i);
@@ -82,11 +84,11 @@ void AddBrushCells(std::vector<PanelCell>& cells, const PanelRect& area, const T
     }
 }
 
-void AddAirBrushCells(std::vector<PanelCell>& cells, const PanelRect& area, const ToolSettings& settings) {
+void AddAirBrushCells(std::vector<PanelCell>& cells, const PixelRect& area, const ToolSettings& settings) {
     const int w = area.Width();
     const int h = area.Height();
     const int middle = area.top + h / 2;
-    const PanelRect rects[4] = {{area.left, area.top, area.left + 3 * w / 8, middle},
+    const PixelRect rects[4] = {{area.left, area.top, area.left + 3 * w / 8, middle},
                                 {area.left + 3 * w / 8, area.top, area.right, middle},
                                 {area.left, middle, area.left + 2 * w / 8, area.bottom},
                                 {area.left + 2 * w / 8, middle, area.right, area.bottom}};
@@ -103,8 +105,8 @@ void AddAirBrushCells(std::vector<PanelCell>& cells, const PanelRect& area, cons
 
 }  // namespace
 
-std::vector<PanelCell> PanelCells(int tool, const ToolSettings& settings, const PanelRect& client) {
-    PanelRect upper, lower;
+std::vector<PanelCell> PanelCells(int tool, const ToolSettings& settings, const PixelRect& client) {
+    PixelRect upper, lower;
     ChoiceAreas(client, upper, lower);
     std::vector<PanelCell> cells;
     switch (tool) {
@@ -145,19 +147,19 @@ int PanelHitTest(const std::vector<PanelCell>& cells, int x, int y) {
     return -1;
 }
 
-PanelRect RubberSample(const PanelRect& area, const PanelRect& cell, int i) {
+PixelRect RubberSample(const PixelRect& area, const PixelRect& cell, int i) {
     const int left = (area.left + area.right) / 2 - 2 - i;
     const int top = (cell.top + cell.bottom) / 2 - 2 - i;
     const int side = 2 * i + 4;
     return {left, top, left + side, top + side};
 }
 
-PanelRect LineWidthSample(const PanelRect& cell, int width) {
+PixelRect LineWidthSample(const PixelRect& cell, int width) {
     const int top = (cell.top + cell.bottom - width) / 2;
     return {cell.left + 2, top, cell.right - 2, top + width};
 }
 
-PanelRect ShapeStyleSample(const PanelRect& cell) { return cell.Shrunk(5); }
+PixelRect ShapeStyleSample(const PixelRect& cell) { return InflatedRect(cell, -5); }
 
 int ZoomForSliderPosition(int position) {
     position = std::clamp(position, 0, kZoomSliderMax);

@@ -6,21 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "document/pictureCoordinates.h"
 #include "painting/toolGeometry.h"
-
-struct PanelRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-    bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
-    // The rectangle shrunk by d on every side (grown for negative d).
-    PanelRect Shrunk(int d) const { return {left + d, top + d, right - d, bottom - d}; }
-    friend bool operator==(const PanelRect&, const PanelRect&) = default;
-};
 
 // The toolbar: two columns and eight rows of square buttons.
 inline constexpr int kToolBoxColumns = 2;
@@ -40,11 +27,11 @@ struct ToolBoxMetrics {
 ToolBoxMetrics ToolBoxMetricsFor(int smallIconWidth, int smallIconHeight);
 
 // The panel's client rectangle less 3 on every side, split at its vertical middle; each half less 2.
-void OptionAreas(const PanelRect& client, PanelRect& upper, PanelRect& lower);
+void OptionAreas(const PixelRect& client, PixelRect& upper, PixelRect& lower);
 // Cell `index` of a grid laid row by row over the area; the edges come from integer division of the area.
-PanelRect GridCell(const PanelRect& area, int columns, int rows, int index);
+PixelRect GridCell(const PixelRect& area, int columns, int rows, int index);
 // The first cell of the grid that contains the point, or -1.
-int GridCells(const PanelRect& area, int columns, int rows, int x, int y);
+int GridCells(const PixelRect& area, int columns, int rows, int x, int y);
 
 // What a cell of the panel sets.
 enum class PanelChoice {
@@ -57,7 +44,7 @@ enum class PanelChoice {
 };
 
 struct PanelCell {
-    PanelRect rect;
+    PixelRect rect;
     PanelChoice choice = PanelChoice::LineWidth;
     int index = 0;  // the cell's number within its grid
     int value = 0;
@@ -76,24 +63,24 @@ inline constexpr BrushChoice kBrushChoices[12] = {{0, 7}, {0, 4}, {0, 1}, {1, 8}
 inline constexpr int kAirBrushSizes[4] = {5, 8, 3, 12};
 
 // The areas the choices are drawn in and clicked: the option areas less 2 more on every side.
-void ChoiceAreas(const PanelRect& client, PanelRect& upper, PanelRect& lower);
+void ChoiceAreas(const PixelRect& client, PixelRect& upper, PixelRect& lower);
 // Whether the tool draws a sunken edge around the upper and the lower option area.
 bool HasUpperFrame(int tool);
 bool HasLowerFrame(int tool);
 // Every cell the panel offers for the tool, upper area first (drawing modes, eraser sizes, line widths
 // and shape styles stacked in one column; brush shapes in three columns), each marked current when the settings hold
 // its value. Tools without choices (fill, colour picker, pen, zoom) have none.
-std::vector<PanelCell> PanelCells(int tool, const ToolSettings& settings, const PanelRect& client);
+std::vector<PanelCell> PanelCells(int tool, const ToolSettings& settings, const PixelRect& client);
 // The first of the cells that contains the point, or -1: a click elsewhere changes nothing.
 int PanelHitTest(const std::vector<PanelCell>& cells, int x, int y);
 
 // Samples inside a cell (index i of its grid; `area` the choice area the cell belongs to).
 // The eraser: a square of side 2i + 4 left of the area's horizontal middle, centred on the cell's height.
-PanelRect RubberSample(const PanelRect& area, const PanelRect& cell, int i);
+PixelRect RubberSample(const PixelRect& area, const PixelRect& cell, int i);
 // A line width w: a bar of height w across the cell less 2 at each side, centred vertically.
-PanelRect LineWidthSample(const PanelRect& cell, int width);
+PixelRect LineWidthSample(const PixelRect& cell, int width);
 // A shape style: the cell less 5 on every side.
-PanelRect ShapeStyleSample(const PanelRect& cell);
+PixelRect ShapeStyleSample(const PixelRect& cell);
 
 // The zoom slider: position 0 (top) is 800 %, 6 (bottom) 12.5 %; each step halves the zoom.
 inline constexpr int kZoomSliderMax = 6;

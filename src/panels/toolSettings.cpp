@@ -3,27 +3,28 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
-#include "program/appMessages.h"
-#include "program/appState.h"
+#include "document/selectionGeometry.h"
 #include "painting/drawPrimitives_win.h"
 #include "painting/paintGeometry.h"
 #include "painting/programRandom.h"
 #include "painting/statusText.h"
 #include "painting/toolState.h"
+#include "program/appMessages.h"
+#include "program/appState.h"
 #include "views/canvasWindow.h"
 #include "win/gdiHandles.h"
 
 namespace {
 
-RECT ToRect(const PanelRect& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
+RECT ToRect(const PixelRect& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
 
-void FillPanelRect(HDC dc, const PanelRect& rect, COLORREF colour) {
+void FillPixelRect(HDC dc, const PixelRect& rect, COLORREF colour) {
     RECT r = ToRect(rect);
     BrushHandle brush(CreateSolidBrush(colour));
     if (brush) FillRect(dc, &r, brush.Get());
 }
 
-void FramePanelRect(HDC dc, const PanelRect& rect, COLORREF colour) {
+void FramePixelRect(HDC dc, const PixelRect& rect, COLORREF colour) {
     RECT r = ToRect(rect);
     BrushHandle brush(CreateSolidBrush(colour));
     if (brush) FrameRect(dc, &r, brush.Get());
@@ -54,7 +55,7 @@ HWND CToolSettingsWindow::CreateSettings(HWND toolBox, int x, int y, int width, 
     return Create(creation);
 }
 
-PanelRect CToolSettingsWindow::Client() const {
+PixelRect CToolSettingsWindow::Client() const {
     RECT client{};
     GetClientRect(Hwnd(), &client);
     return {client.left, client.top, client.right, client.bottom};
@@ -81,9 +82,9 @@ LRESULT CToolSettingsWindow::OnCreate(WPARAM, LPARAM) {
                                                 kModeIconWidth, kModeIconHeight, LR_DEFAULTCOLOR));
     transparentIcon_ = static_cast<HICON>(LoadImageW(appInstance, MAKEINTRESOURCEW(kIconTransparentMode), IMAGE_ICON,
                                                      kModeIconWidth, kModeIconHeight, LR_DEFAULTCOLOR));
-    PanelRect upper, lower;
+    PixelRect upper, lower;
     OptionAreas(Client(), upper, lower);
-    const PanelRect sliderArea = upper.Shrunk(1);
+    const PixelRect sliderArea = InflatedRect(upper, -1);
     const bool zoomTool = TheToolState().CurrentTool() == kToolZoom;
     slider_ = CreateWindowExW(
         0, TRACKBAR_CLASSW, L"", WS_CHILD | TBS_VERT | TBS_AUTOTICKS | (zoomTool ? WS_VISIBLE : 0), sliderArea.left,
@@ -120,8 +121,8 @@ LRESULT CToolSettingsWindow::OnPrintClient(WPARAM wParam, LPARAM) {
 void CToolSettingsWindow::Draw(HDC dc) {
     const ToolState& tools = TheToolState();
     const int tool = tools.CurrentTool();
-    const PanelRect client = Client();
-    PanelRect upper, lower;
+    const PixelRect client = Client();
+    PixelRect upper, lower;
     OptionAreas(client, upper, lower);
     if (HasUpperFrame(tool)) {
         RECT r = ToRect(upper);
@@ -137,7 +138,7 @@ void CToolSettingsWindow::Draw(HDC dc) {
     for (const PanelCell& cell : PanelCells(tool, tools.Settings(), client)) DrawCell(dc, cell, upper, samples);
 }
 
-void CToolSettingsWindow::DrawCell(HDC dc, const PanelCell& cell, const PanelRect& area, RandomSequence& samples) {
+void CToolSettingsWindow::DrawCell(HDC dc, const PanelCell& cell, const PixelRect& area, RandomSequence& samples) {
     if (cell.current) {
         RECT r = ToRect(cell.rect);
         FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
@@ -152,7 +153,7 @@ void CToolSettingsWindow::DrawCell(HDC dc, const PanelCell& cell, const PanelRec
                            DI_NORMAL);
             break;
         case PanelChoice::RubberSize:
-            FillPanelRect(dc, RubberSample(area, cell.rect, cell.index), ink);
+            FillPixelRect(dc, RubberSample(area, cell.rect, cell.index), ink);
             break;
         case PanelChoice::Brush:
             BrushAlong(dc, cx, cy, cx, cy, ink, cell.style, cell.value);
@@ -164,15 +165,15 @@ void CToolSettingsWindow::DrawCell(HDC dc, const PanelCell& cell, const PanelRec
                     [&](int dx, int dy) { SetPixel(dc, cx + dx, cy + dy, ink); });
             break;
         case PanelChoice::LineWidth:
-            FillPanelRect(dc, LineWidthSample(cell.rect, cell.value), ink);
+            FillPixelRect(dc, LineWidthSample(cell.rect, cell.value), ink);
             break;
         case PanelChoice::ShapeStyle: {
-            const PanelRect sample = ShapeStyleSample(cell.rect);
+            const PixelRect sample = ShapeStyleSample(cell.rect);
             if (cell.value == kShapeSolid) {
-                FillPanelRect(dc, sample, ink);
+                FillPixelRect(dc, sample, ink);
             } else {
-                if (cell.value == kShapeFilled) FillPanelRect(dc, sample, GetSysColor(COLOR_APPWORKSPACE));
-                FramePanelRect(dc, sample, ink);
+                if (cell.value == kShapeFilled) FillPixelRect(dc, sample, GetSysColor(COLOR_APPWORKSPACE));
+                FramePixelRect(dc, sample, ink);
             }
             break;
         }

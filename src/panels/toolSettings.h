@@ -23,7 +23,7 @@ public:
     // The zoom slider ("msctls_trackbar32"), shown only while the zoom tool is current.
     HWND Slider() const { return slider_; }
     // The panel's client rectangle.
-    PanelRect Client() const;
+    PixelRect Client() const;
 
 protected:
     std::span<const MessageEntry> MessageMap() const override;
@@ -42,7 +42,7 @@ private:
     LRESULT OnZoomChanged(WPARAM wParam, LPARAM lParam);
 
     void Draw(HDC dc);
-    void DrawCell(HDC dc, const PanelCell& cell, const PanelRect& area, RandomSequence& samples);
+    void DrawCell(HDC dc, const PanelCell& cell, const PixelRect& area, RandomSequence& samples);
 
     HICON opaqueIcon_ = nullptr;
     HICON transparentIcon_ = nullptr;

@@ -5,6 +5,9 @@
 #include <cstddef>
 #include <cstring>
 
+#include "win/handleOwner.h"
+#include "win/textCompare.h"
+
 std::wstring iniPath;
 
 static_assert(sizeof(WINDOWPLACEMENT) == sizeof(WindowPlacementRecord));
@@ -96,24 +99,19 @@ std::wstring AppDataFolderPath() {
 class RegistryKey {
 public:
     RegistryKey(HKEY root, const wchar_t* subKey) {
-        if (RegCreateKeyExW(root, subKey, 0, nullptr, 0, KEY_READ | KEY_CREATE_SUB_KEY | KEY_SET_VALUE, nullptr, &key_,
-                            nullptr) != ERROR_SUCCESS)
-            key_ = nullptr;
+        if (RegCreateKeyExW(root, subKey, 0, nullptr, 0, KEY_READ | KEY_CREATE_SUB_KEY | KEY_SET_VALUE, nullptr,
+                            key_.Out(), nullptr) != ERROR_SUCCESS)
+            key_.Reset();
     }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    ~RegistryKey() {
-        if (key_) RegCloseKey(key_);
-    }
-    explicit operator bool() const { return key_ != nullptr; }
+    explicit operator bool() const { return static_cast<bool>(key_); }
     bool SetDword(const wchar_t* name, int value) const {
         const DWORD data = static_cast<DWORD>(value);
-        return RegSetValueExW(key_, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof(data)) ==
+        return RegSetValueExW(key_.Get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof(data)) ==
                ERROR_SUCCESS;
     }
 
 private:
-    HKEY key_ = nullptr;
+    RegistryKeyHandle key_;
 };
 
 std::wstring RecentFileKey(int index) { return L"File" + std::to_wstring(index + 1); }
@@ -223,14 +221,8 @@ bool SaveAppSettings(AppSettings& settings, int pictureWidth, int pictureHeight)
     return SaveAppSettingsTo(settings, pictureWidth, pictureHeight, HKEY_CURRENT_USER, kRegistryViewKey);
 }
 
-bool PathEqualsOrdinal(std::wstring_view a, std::wstring_view b) {
-    if (a.size() > INT_MAX || b.size() > INT_MAX) return false;
-    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
-}
-
 void AddRecentFile(AppSettings& settings, std::wstring_view path) {
-    AddRecentFile(settings.recentFiles, path, PathEqualsOrdinal);
+    AddRecentFile(settings.recentFiles, path, EqualIgnoringCase);
 }
 
 WINDOWPLACEMENT ToWindowPlacement(const WindowPlacementRecord& placement) {

@@ -65,8 +65,6 @@ bool SaveAppSettings(AppSettings& settings, int pictureWidth, int pictureHeight)
 bool SaveAppSettingsTo(AppSettings& settings, int pictureWidth, int pictureHeight, HKEY registryRoot,
                        const wchar_t* registryKey);
 
-// Case-insensitive comparison of paths with the system's ordinal rules.
-bool PathEqualsOrdinal(std::wstring_view a, std::wstring_view b);
 void AddRecentFile(AppSettings& settings, std::wstring_view path);
 
 WINDOWPLACEMENT ToWindowPlacement(const WindowPlacementRecord& placement);

@@ -5,16 +5,17 @@
 #include <algorithm>
 #include <utility>
 
-#include "program/appMessages.h"
-#include "program/settings_win.h"
-#include "program/documentFlags.h"
 #include "document/floatingSelection.h"
 #include "document/imageModel.h"
+#include "document/pictureCoordinates_win.h"
+#include "painting/colourState.h"
+#include "painting/colourState_win.h"
 #include "painting/statusText.h"
 #include "painting/toolState.h"
 #include "painting/toolWindows.h"
-#include "painting/colourState.h"
-#include "painting/colourState_win.h"
+#include "program/appMessages.h"
+#include "program/documentFlags.h"
+#include "program/settings_win.h"
 #include "views/mainView.h"
 
 CanvasViewSettings canvasViewSettings;
@@ -29,8 +30,6 @@ constexpr UINT kMostWheelLines = 100;
 
 // The rulers of the main view follow the zoom (in thousandths) once the view has scrolled to it.
 void TellRulersScale(int zoom) { ZoomChanged(zoom); }
-
-RECT ToRect(const PixelRect& rect) { return RECT{rect.left, rect.top, rect.right, rect.bottom}; }
 
 // The message carries only the low 16 bits of the thumb's place. While the user drags the thumb the
 // scroll bar's tracking position holds all 32 and agrees with them; a message sent by a program with

@@ -16,11 +16,6 @@ namespace {
 
 bool IsSelectionTool(int tool) { return tool == kToolFreeSelection || tool == kToolRectSelection; }
 
-std::wstring PictureSizeText(const ImageModel& model) {
-    return std::to_wstring(model.Width()) + L" x " + std::to_wstring(model.Height()) + L" x " +
-           std::to_wstring(model.BitsPerPixel());
-}
-
 }  // namespace
 
 LRESULT CCanvasWindow::OnLButtonDown(WPARAM, LPARAM lParam) {
@@ -176,7 +171,7 @@ void CCanvasWindow::ButtonUp(UINT message, int x, int y) {
         TheToolState().PointerUp(pressed == WM_LBUTTONDOWN, point.x, point.y);
         InvalidateRect(Hwnd(), nullptr, FALSE);
         ShowStatusText(kStatusSize, L"");
-        ShowStatusText(kStatusSize, PictureSizeText(model));
+        ShowStatusText(kStatusSize, PictureSizeText(model.Width(), model.Height(), model.BitsPerPixel()));
         return;
     }
     if (gripDrag_ == 0 || pressed != WM_LBUTTONDOWN) return;

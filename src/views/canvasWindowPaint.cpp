@@ -6,12 +6,13 @@
 #include <cstdint>
 #include <vector>
 
-#include "imagefiles/bitmapOps_win.h"
-#include "program/documentFlags.h"
 #include "document/floatingSelection.h"
 #include "document/imageModel.h"
+#include "document/pictureCoordinates_win.h"
+#include "imagefiles/bitmapOps_win.h"
 #include "painting/drawPrimitives_win.h"
 #include "painting/toolState.h"
+#include "program/documentFlags.h"
 #include "views/canvasWindow.h"
 
 namespace {
@@ -42,9 +43,6 @@ HBRUSH MakeCheckerBrush() {
     }
     return CreateDIBPatternBrushPt(&pattern, DIB_RGB_COLORS);
 }
-
-RECT ToRect(const PixelRect& rect) { return RECT{rect.left, rect.top, rect.right, rect.bottom}; }
-PixelRect ToPixelRect(const RECT& rect) { return PixelRect{rect.left, rect.top, rect.right, rect.bottom}; }
 
 // Grid lines of the rows and columns of `visible` (picture coordinates), each drawn only across the part
 // of the picture that `visible` covers: the update rectangle clips the rest anyway.

@@ -1,9 +1,10 @@
 #include "views/mainView.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
-#include "program/settings_win.h"
 #include "painting/toolState.h"
+#include "program/settings_win.h"
 
 namespace {
 
@@ -47,11 +48,11 @@ LRESULT CALLBACK CMainView::CanvasProc(HWND window, UINT message, WPARAM wParam,
     }
     // The canvas handles the message first, so the rulers read the scroll position it has just set.
     const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
-    if (self->canvas_ == window) self->Watch(message);
+    if (self->canvas_ == window) self->Watch(message, lParam);
     return result;
 }
 
-void CMainView::Watch(UINT message) {
+void CMainView::Watch(UINT message, LPARAM lParam) {
     switch (message) {
         case WM_SIZE:
             UpdateRulers(kRulerUpdateVertical);
@@ -64,8 +65,8 @@ void CMainView::Watch(UINT message) {
             UpdateRulers(kRulerUpdateVertical);
             break;
         case WM_MOUSEMOVE: {
-            POINT mouse{};
-            if (!GetCursorPos(&mouse) || !ScreenToClient(canvas_, &mouse)) break;
+            // The pointer as the message gives it, in the canvas's client pixels.
+            const POINT mouse{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
             if (mouse.x == lastMouse_.x && mouse.y == lastMouse_.y) break;
             lastMouse_ = mouse;
             UpdateRulers(kRulerUpdateMarker, mouse);

@@ -28,7 +28,7 @@ public:
 private:
     static LRESULT CALLBACK CanvasProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                        DWORD_PTR object);
-    void Watch(UINT message);
+    void Watch(UINT message, LPARAM lParam);
 
     HWND canvas_ = nullptr;
     CRulerView* horizontal_ = nullptr;

@@ -49,26 +49,6 @@ size_t SectionBytes(int width, int height, int bitsPerPixel) {
     return static_cast<size_t>(rowBytes * uint64_t(std::abs(height)));
 }
 
-// A true-colour section laid out as one made without a colour table or masks: the platform may report
-// such a section's default masks as bit fields.
-bool HasPlainLayout(const DIBSECTION& section) {
-    const DWORD* masks = section.dsBitfields;
-    switch (section.dsBmih.biBitCount) {
-        case 16:
-            return section.dsBmih.biCompression == BI_RGB ||
-                   (section.dsBmih.biCompression == BI_BITFIELDS && masks[0] == 0x7C00 && masks[1] == 0x03E0 &&
-                    masks[2] == 0x001F);
-        case 24:
-            return section.dsBmih.biCompression == BI_RGB;
-        case 32:
-            return section.dsBmih.biCompression == BI_RGB ||
-                   (section.dsBmih.biCompression == BI_BITFIELDS && masks[0] == 0x00FF0000 && masks[1] == 0x0000FF00 &&
-                    masks[2] == 0x000000FF);
-        default:
-            return false;
-    }
-}
-
 // A new section; its memory through bits.
 HBITMAP NewSection(int width, int height, int bitsPerPixel, void** bits) {
     BITMAPINFO info{};
@@ -127,6 +107,24 @@ std::optional<bool> ProbedTopDown(HBITMAP bitmap, void* bits, int bitsPerPixel, 
 
 }  // namespace
 
+bool SectionHasPlainLayout(const DIBSECTION& section) {
+    const DWORD* masks = section.dsBitfields;
+    switch (section.dsBmih.biBitCount) {
+        case 16:
+            return section.dsBmih.biCompression == BI_RGB ||
+                   (section.dsBmih.biCompression == BI_BITFIELDS && masks[0] == 0x7C00 && masks[1] == 0x03E0 &&
+                    masks[2] == 0x001F);
+        case 24:
+            return section.dsBmih.biCompression == BI_RGB;
+        case 32:
+            return section.dsBmih.biCompression == BI_RGB ||
+                   (section.dsBmih.biCompression == BI_BITFIELDS && masks[0] == 0x00FF0000 && masks[1] == 0x0000FF00 &&
+                    masks[2] == 0x000000FF);
+        default:
+            return false;
+    }
+}
+
 std::optional<bool> SectionRowsAreTopDown(HDC dc, void* bits, int bitsPerPixel, int height) {
     if (std::abs(height) == 1) return true;
     auto* first = static_cast<uint8_t*>(bits);
@@ -168,7 +166,8 @@ void GiveBackBitmap(HBITMAP bitmap) {
     DIBSECTION section{};
     const bool keep =
         GetObjectW(bitmap, sizeof(section), &section) == sizeof(section) && section.dsBm.bmBits &&
-        !section.dshSection && HasPlainLayout(section) && section.dsBmih.biWidth > 0 && section.dsBmih.biHeight != 0 &&
+        !section.dshSection && SectionHasPlainLayout(section) && section.dsBmih.biWidth > 0 &&
+        section.dsBmih.biHeight != 0 &&
         SectionBytes(section.dsBmih.biWidth, section.dsBmih.biHeight, section.dsBmih.biBitCount) >= kMinPooledBytes;
     if (!keep) {
         DeleteObject(bitmap);

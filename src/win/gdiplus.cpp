@@ -1,5 +1,7 @@
 #include "win/gdiplus.h"
 
+#include "win/textCompare.h"
+
 namespace gdip {
 namespace {
 
@@ -144,7 +146,7 @@ std::vector<EncoderInfo> ImageEncoders() {
 bool FindEncoder(const wchar_t* mimeType, CLSID& clsid) {
     if (!mimeType) return false;
     for (const EncoderInfo& encoder : ImageEncoders()) {
-        if (CompareStringOrdinal(encoder.mimeType.c_str(), -1, mimeType, -1, TRUE) == CSTR_EQUAL) {
+        if (EqualIgnoringCase(encoder.mimeType, mimeType)) {
             clsid = encoder.clsid;
             return true;
         }

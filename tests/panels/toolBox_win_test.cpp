@@ -117,7 +117,7 @@ protected:
 
     // The panel drawn on the face colour into a bitmap of its client size.
     BitmapHandle DrawPanel() {
-        const PanelRect client = window_.ToolBox().Settings().Client();
+        const PixelRect client = window_.ToolBox().Settings().Client();
         BitmapHandle bitmap(CreateFilledBitmap(client.Width(), client.Height(), GetSysColor(COLOR_BTNFACE)));
         MemoryDc dc;
         ScopedSelect select(dc, bitmap.Get());
@@ -264,7 +264,7 @@ TEST_F(ToolBoxTest, EraserCellsSetTheSizeHighlightTheCellAndHandTheDragToTheTool
 
     const std::vector<PanelCell> cells = Cells();
     ASSERT_EQ(cells.size(), 4u);
-    const PanelRect third = cells[2].rect;
+    const PixelRect third = cells[2].rect;
     SendMessageW(Panel(), WM_LBUTTONDOWN, MK_LBUTTON, At(third.left + 1, third.bottom - 2));
     EXPECT_EQ(TheToolState().RubberSize(), 4);
     EXPECT_EQ(GetCapture(), ToolBoxWindow());
@@ -274,7 +274,7 @@ TEST_F(ToolBoxTest, EraserCellsSetTheSizeHighlightTheCellAndHandTheDragToTheTool
     BitmapHandle picture = DrawPanel();
     EXPECT_EQ(HighlightedCells(), std::vector<int>{2});
     // The samples: highlight text in the current cell, window text in the others.
-    PanelRect upper, lower;
+    PixelRect upper, lower;
     ChoiceAreas(window_.ToolBox().Settings().Client(), upper, lower);
     const int middle = (upper.left + upper.right) / 2;
     EXPECT_EQ(PixelAt(picture.Get(), middle, (cells[2].rect.top + cells[2].rect.bottom) / 2),

@@ -7,16 +7,16 @@
 namespace {
 
 // The panel of a tool box at 16-pixel small icons.
-constexpr PanelRect kPanel{0, 0, 50, 140};
+constexpr PixelRect kPanel{0, 0, 50, 140};
 
-PanelRect Upper(const PanelRect& client = kPanel) {
-    PanelRect upper, lower;
+PixelRect Upper(const PixelRect& client = kPanel) {
+    PixelRect upper, lower;
     ChoiceAreas(client, upper, lower);
     return upper;
 }
 
-PanelRect Lower(const PanelRect& client = kPanel) {
-    PanelRect upper, lower;
+PixelRect Lower(const PixelRect& client = kPanel) {
+    PixelRect upper, lower;
     ChoiceAreas(client, upper, lower);
     return lower;
 }
@@ -31,8 +31,8 @@ int CurrentCell(const std::vector<PanelCell>& cells) {
     return found;
 }
 
-int CentreX(const PanelRect& r) { return (r.left + r.right) / 2; }
-int CentreY(const PanelRect& r) { return (r.top + r.bottom) / 2; }
+int CentreX(const PixelRect& r) { return (r.left + r.right) / 2; }
+int CentreY(const PixelRect& r) { return (r.top + r.bottom) / 2; }
 
 TEST(ToolBoxMetrics, ButtonsGrowWithTheSmallIconHeightTruncated) {
     const ToolBoxMetrics normal = ToolBoxMetricsFor(16, 16);
@@ -59,20 +59,20 @@ TEST(ToolBoxMetrics, ButtonsGrowWithTheSmallIconHeightTruncated) {
 }
 
 TEST(ToolSettingsPanel, OptionAreasSplitTheInsetClientAtItsMiddle) {
-    PanelRect upper, lower;
+    PixelRect upper, lower;
     OptionAreas(kPanel, upper, lower);
-    EXPECT_EQ(upper, (PanelRect{5, 5, 45, 68}));
-    EXPECT_EQ(lower, (PanelRect{5, 72, 45, 135}));
-    EXPECT_EQ(Upper(), (PanelRect{7, 7, 43, 66}));
-    EXPECT_EQ(Lower(), (PanelRect{7, 74, 43, 133}));
+    EXPECT_EQ(upper, (PixelRect{5, 5, 45, 68}));
+    EXPECT_EQ(lower, (PixelRect{5, 72, 45, 135}));
+    EXPECT_EQ(Upper(), (PixelRect{7, 7, 43, 66}));
+    EXPECT_EQ(Lower(), (PixelRect{7, 74, 43, 133}));
 }
 
 TEST(ToolSettingsPanel, GridCellsUseIntegerEdgesAndHalfOpenHits) {
-    const PanelRect area{7, 7, 43, 66};  // 36 x 59
-    EXPECT_EQ(GridCell(area, 4, 1, 0), (PanelRect{7, 7, 16, 66}));
-    EXPECT_EQ(GridCell(area, 4, 1, 3), (PanelRect{34, 7, 43, 66}));
+    const PixelRect area{7, 7, 43, 66};  // 36 x 59
+    EXPECT_EQ(GridCell(area, 4, 1, 0), (PixelRect{7, 7, 16, 66}));
+    EXPECT_EQ(GridCell(area, 4, 1, 3), (PixelRect{34, 7, 43, 66}));
     // 3 x 4: rows at 59 / 4 steps (14, 29, 44, 59).
-    EXPECT_EQ(GridCell(area, 3, 4, 4), (PanelRect{19, 21, 31, 36}));
+    EXPECT_EQ(GridCell(area, 3, 4, 4), (PixelRect{19, 21, 31, 36}));
     EXPECT_EQ(GridCells(area, 3, 4, 19, 21), 4);
     EXPECT_EQ(GridCells(area, 3, 4, 18, 21), 3);
     EXPECT_EQ(GridCells(area, 3, 4, 19, 20), 1);
@@ -81,7 +81,7 @@ TEST(ToolSettingsPanel, GridCellsUseIntegerEdgesAndHalfOpenHits) {
     EXPECT_EQ(GridCells(area, 3, 4, 20, 66), -1) << "bottom edge is outside";
     EXPECT_EQ(GridCells(area, 3, 4, 6, 30), -1);
     EXPECT_EQ(GridCells(area, 0, 4, 20, 30), -1);
-    EXPECT_EQ(GridCell(area, 3, 4, 12), (PanelRect{}));
+    EXPECT_EQ(GridCell(area, 3, 4, 12), (PixelRect{}));
 }
 
 TEST(ToolSettingsPanel, EraserOffersSizesTwoToFiveWithTheCurrentHighlighted) {
@@ -100,11 +100,11 @@ TEST(ToolSettingsPanel, EraserOffersSizesTwoToFiveWithTheCurrentHighlighted) {
     EXPECT_EQ(CurrentCell(PanelCells(kToolRubber, settings, kPanel)), -1);
 
     // Samples grow by 2 per cell around the area's horizontal middle and the cell's vertical middle.
-    const PanelRect area = Upper();
-    EXPECT_EQ(cells[0].rect, (PanelRect{7, 7, 43, 21}));
-    EXPECT_EQ(cells[3].rect, (PanelRect{7, 51, 43, 66}));
-    EXPECT_EQ(RubberSample(area, cells[0].rect, 0), (PanelRect{23, 12, 27, 16}));
-    EXPECT_EQ(RubberSample(area, cells[3].rect, 3), (PanelRect{20, 53, 30, 63}));
+    const PixelRect area = Upper();
+    EXPECT_EQ(cells[0].rect, (PixelRect{7, 7, 43, 21}));
+    EXPECT_EQ(cells[3].rect, (PixelRect{7, 51, 43, 66}));
+    EXPECT_EQ(RubberSample(area, cells[0].rect, 0), (PixelRect{23, 12, 27, 16}));
+    EXPECT_EQ(RubberSample(area, cells[3].rect, 3), (PixelRect{20, 53, 30, 63}));
 }
 
 TEST(ToolSettingsPanel, BrushCellsPairStyleAndWidthAndNeedBothToMatch) {
@@ -129,11 +129,11 @@ TEST(ToolSettingsPanel, AirbrushCellsSplitTheRowsAtThreeAndTwoEighths) {
     ToolSettings settings;  // radius 5
     const std::vector<PanelCell> cells = PanelCells(kToolAirBrush, settings, kPanel);
     ASSERT_EQ(cells.size(), 4u);
-    const PanelRect area = Upper();  // 7..43 x 7..66, w 36, h 59
-    EXPECT_EQ(cells[0].rect, (PanelRect{7, 7, 20, 36}));
-    EXPECT_EQ(cells[1].rect, (PanelRect{20, 7, 43, 36}));
-    EXPECT_EQ(cells[2].rect, (PanelRect{7, 36, 16, 66}));
-    EXPECT_EQ(cells[3].rect, (PanelRect{16, 36, 43, 66}));
+    const PixelRect area = Upper();  // 7..43 x 7..66, w 36, h 59
+    EXPECT_EQ(cells[0].rect, (PixelRect{7, 7, 20, 36}));
+    EXPECT_EQ(cells[1].rect, (PixelRect{20, 7, 43, 36}));
+    EXPECT_EQ(cells[2].rect, (PixelRect{7, 36, 16, 66}));
+    EXPECT_EQ(cells[3].rect, (PixelRect{16, 36, 43, 66}));
     EXPECT_EQ(cells[0].value, 5);
     EXPECT_EQ(cells[1].value, 8);
     EXPECT_EQ(cells[2].value, 3);
@@ -159,7 +159,7 @@ TEST(ToolSettingsPanel, ShapeToolsOfferStylesAboveAndLineWidthsBelow) {
         const int hit = PanelHitTest(cells, 10, CentreY(Lower()));
         ASSERT_EQ(hit, 5);
         EXPECT_EQ(cells[hit].value, 3);
-        EXPECT_EQ(cells[3].rect, (PanelRect{7, 74, 43, 85}));
+        EXPECT_EQ(cells[3].rect, (PixelRect{7, 74, 43, 85}));
         EXPECT_TRUE(HasLowerFrame(tool));
     }
     // The line and the curve: widths in the upper area, nothing below.
@@ -170,10 +170,10 @@ TEST(ToolSettingsPanel, ShapeToolsOfferStylesAboveAndLineWidthsBelow) {
     settings.lineWidth = 6;  // beyond the panel's choices: nothing highlighted
     EXPECT_EQ(CurrentCell(PanelCells(kToolLine, settings, kPanel)), -1);
 
-    const PanelRect cell{7, 7, 14, 66};
-    EXPECT_EQ(LineWidthSample(cell, 1), (PanelRect{9, 36, 12, 37}));
-    EXPECT_EQ(LineWidthSample(cell, 4), (PanelRect{9, 34, 12, 38}));
-    EXPECT_EQ(ShapeStyleSample(PanelRect{7, 7, 19, 66}), (PanelRect{12, 12, 14, 61}));
+    const PixelRect cell{7, 7, 14, 66};
+    EXPECT_EQ(LineWidthSample(cell, 1), (PixelRect{9, 36, 12, 37}));
+    EXPECT_EQ(LineWidthSample(cell, 4), (PixelRect{9, 34, 12, 38}));
+    EXPECT_EQ(ShapeStyleSample(PixelRect{7, 7, 19, 66}), (PixelRect{12, 12, 14, 61}));
 }
 
 TEST(ToolSettingsPanel, SelectionsAndTextChooseTheDrawingModeOthersNothing) {

@@ -253,12 +253,8 @@ TEST_F(MainViewTest, MovingThePointerLeavesOneMarkerOnEachRuler) {
     ShowWindow(window_.Hwnd(), SW_SHOWNOACTIVATE);
     UpdateWindow(window_.Hwnd());
     RedrawWindow(Horizontal().Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
-    auto moveTo = [&](int x, int y) {
-        POINT screen{x, y};
-        ClientToScreen(canvas_, &screen);
-        SetCursorPos(screen.x, screen.y);
-        SendMessageW(canvas_, WM_MOUSEMOVE, 0, At(x, y));
-    };
+    // The rulers follow the pointer of the message alone: the shared screen pointer stays where it is.
+    auto moveTo = [&](int x, int y) { SendMessageW(canvas_, WM_MOUSEMOVE, 0, At(x, y)); };
     for (int step = 0; step < 12; ++step) moveTo(30 + 7 * step, 40 + 3 * step);
     moveTo(64, 77);
     EXPECT_EQ(Horizontal().MarkerPosition(), 64);
