@@ -27,12 +27,7 @@ struct DibInfo {
 
 DibInfo MakeHeader(int width, int height, int bits) {
     DibInfo info;
-    info.header.biSize = sizeof(BITMAPINFOHEADER);
-    info.header.biWidth = width;
-    info.header.biHeight = height;
-    info.header.biPlanes = 1;
-    info.header.biBitCount = static_cast<WORD>(bits);
-    info.header.biCompression = BI_RGB;
+    info.header = PlainSectionHeader(width, height, bits);
     return info;
 }
 

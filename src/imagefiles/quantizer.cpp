@@ -116,31 +116,55 @@ bool CQuantizer::FoldDeepestNode() {
     return true;
 }
 
-bool CQuantizer::AddImagePixels(const void* dib, size_t bytes) {
+namespace {
+// A packed DIB the octree can count: 1, 4, 8 or 24 bits without compression, its colour table and rows
+// within the bytes given. A negative height is a top-down block; counting does not care about the row
+// order.
+struct CountableDib {
+    uint32_t headerSize = 0;
+    int32_t width = 0;
+    uint32_t bits = 0;
+    uint64_t rows = 0;
+    uint64_t stride = 0;
+    uint64_t pixelStart = 0;
+    uint32_t colours = 0;  // entries in the colour table
+};
+
+bool ReadCountableDib(const void* dib, size_t bytes, CountableDib& layout) {
     const auto* block = static_cast<const uint8_t*>(dib);
     if (!block || bytes < sizeof(TxBitmapInfoHeader)) return false;
-    const uint32_t headerSize = Read32(block);
-    const auto width = static_cast<int32_t>(Read32(block + 4));
+    layout.headerSize = Read32(block);
+    layout.width = static_cast<int32_t>(Read32(block + 4));
     const auto height = static_cast<int32_t>(Read32(block + 8));
-    const uint32_t bits = Read16(block + 14);
+    layout.bits = Read16(block + 14);
     const uint32_t compression = Read32(block + 16);
     uint32_t colours = Read32(block + 32);
-    if (bits == 0 || bits > 24) return false;
+    const uint32_t bits = layout.bits;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 24) return false;
-    if (compression != 0 || headerSize < sizeof(TxBitmapInfoHeader) || width < 0) return false;
+    if (compression != 0 || layout.headerSize < sizeof(TxBitmapInfoHeader) || layout.width < 0) return false;
     if (bits <= 8) {
         if (colours == 0) colours = 1u << bits;
         if (colours > 1u << bits) return false;
     }
-    // A negative height is a top-down block; counting does not care about the row order.
-    const uint64_t rows =
+    layout.rows =
         height < 0 ? uint64_t{0} - static_cast<uint64_t>(static_cast<int64_t>(height)) : static_cast<uint64_t>(height);
-    const uint64_t stride = TxRowStride(static_cast<uint64_t>(width), bits);
-    const uint64_t pixelStart = uint64_t{headerSize} + uint64_t{colours} * 4;
-    if (pixelStart > bytes || (rows && stride > (bytes - pixelStart) / rows)) return false;
+    layout.stride = TxRowStride(static_cast<uint64_t>(layout.width), bits);
+    layout.colours = colours;
+    layout.pixelStart = uint64_t{layout.headerSize} + uint64_t{colours} * 4;
+    return layout.pixelStart <= bytes && !(layout.rows && layout.stride > (bytes - layout.pixelStart) / layout.rows);
+}
+}  // namespace
 
-    const uint8_t* palette = block + headerSize;
-    const uint8_t* pixels = block + pixelStart;
+bool CQuantizer::AddImagePixels(const void* dib, size_t bytes) {
+    CountableDib layout;
+    if (!ReadCountableDib(dib, bytes, layout)) return false;
+    const uint8_t* block = static_cast<const uint8_t*>(dib);
+    const uint32_t bits = layout.bits;
+    const int32_t width = layout.width;
+    const uint64_t rows = layout.rows, stride = layout.stride;
+    const uint32_t colours = layout.colours;
+    const uint8_t* palette = block + layout.headerSize;
+    const uint8_t* pixels = block + layout.pixelStart;
     for (uint64_t y = 0; y < rows; ++y) {
         const uint8_t* row = pixels + y * stride;
         for (uint32_t x = 0; x < static_cast<uint32_t>(width); ++x) {
@@ -190,28 +214,15 @@ uint32_t ColourPresence::Count() const {
 }
 
 uint32_t CountDibColours(const void* dib, size_t bytes) {
-    // The same checks as AddImagePixels.
-    const auto* block = static_cast<const uint8_t*>(dib);
-    if (!block || bytes < sizeof(TxBitmapInfoHeader)) return 0;
-    const uint32_t headerSize = Read32(block);
-    const auto width = static_cast<int32_t>(Read32(block + 4));
-    const auto height = static_cast<int32_t>(Read32(block + 8));
-    const uint32_t bits = Read16(block + 14);
-    const uint32_t compression = Read32(block + 16);
-    uint32_t colours = Read32(block + 32);
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 24) return 0;
-    if (compression != 0 || headerSize < sizeof(TxBitmapInfoHeader) || width < 0) return 0;
-    if (bits <= 8) {
-        if (colours == 0) colours = 1u << bits;
-        if (colours > 1u << bits) return 0;
-    }
-    const uint64_t rows =
-        height < 0 ? uint64_t{0} - static_cast<uint64_t>(static_cast<int64_t>(height)) : static_cast<uint64_t>(height);
-    const uint64_t stride = TxRowStride(static_cast<uint64_t>(width), bits);
-    const uint64_t pixelStart = uint64_t{headerSize} + uint64_t{colours} * 4;
-    if (pixelStart > bytes || (rows && stride > (bytes - pixelStart) / rows)) return 0;
-    const uint8_t* palette = block + headerSize;
-    const uint8_t* pixels = block + pixelStart;
+    CountableDib layout;
+    if (!ReadCountableDib(dib, bytes, layout)) return 0;
+    const uint8_t* block = static_cast<const uint8_t*>(dib);
+    const uint32_t bits = layout.bits;
+    const int32_t width = layout.width;
+    const uint64_t rows = layout.rows, stride = layout.stride;
+    const uint32_t colours = layout.colours;
+    const uint8_t* palette = block + layout.headerSize;
+    const uint8_t* pixels = block + layout.pixelStart;
     if (rows == 0 || width == 0) return 0;  // no pixel: no leaf
 
     if (bits == 24) {

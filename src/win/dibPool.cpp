@@ -52,12 +52,7 @@ size_t SectionBytes(int width, int height, int bitsPerPixel) {
 // A new section; its memory through bits.
 HBITMAP NewSection(int width, int height, int bitsPerPixel, void** bits) {
     BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = static_cast<WORD>(bitsPerPixel);
-    info.bmiHeader.biCompression = BI_RGB;
+    info.bmiHeader = PlainSectionHeader(width, height, bitsPerPixel);
     void* memory = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
     if (bitmap && !memory) {
@@ -106,6 +101,17 @@ std::optional<bool> ProbedTopDown(HBITMAP bitmap, void* bits, int bitsPerPixel, 
 }
 
 }  // namespace
+
+BITMAPINFOHEADER PlainSectionHeader(int width, int height, int bitsPerPixel) {
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof(BITMAPINFOHEADER);
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = static_cast<WORD>(bitsPerPixel);
+    header.biCompression = BI_RGB;
+    return header;
+}
 
 bool SectionHasPlainLayout(const DIBSECTION& section) {
     const DWORD* masks = section.dsBitfields;

@@ -31,6 +31,9 @@ size_t PooledBytes();
 // pixel of memory row 0 is changed for a moment and looked up through the DC at (0, 0). The header the
 // platform reports back may show a positive height for top-down rows, so this is the only sure way.
 // None when the DC cannot show that pixel (a clipping region, for instance).
+// The header of a section without a colour table or masks (a negative height: top-down rows).
+BITMAPINFOHEADER PlainSectionHeader(int width, int height, int bitsPerPixel);
+
 // A true-colour section (16, 24 or 32 bits) laid out as one made without a colour table or masks: blue,
 // green and red in their usual places. The platform may report such a section's default masks as bit
 // fields.

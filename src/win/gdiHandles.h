@@ -5,33 +5,18 @@
 
 #include <utility>
 
+#include "win/handleOwner.h"
+
 // Owns one GDI object (HBITMAP, HPEN, HBRUSH, HFONT, HRGN) and deletes it with DeleteObject.
 template <typename T>
-class GdiObject {
-public:
-    GdiObject() = default;
-    explicit GdiObject(T handle) : handle_(handle) {}
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    GdiObject(GdiObject&& other) noexcept : handle_(other.Release()) {}
-    GdiObject& operator=(GdiObject&& other) noexcept {
-        if (this != &other) Reset(other.Release());
-        return *this;
-    }
-    ~GdiObject() { Reset(); }
-
-    T Get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-    // Gives up ownership; the caller now deletes the object.
-    T Release() { return std::exchange(handle_, nullptr); }
-    void Reset(T handle = nullptr) {
-        if (handle_ && handle_ != handle) DeleteObject(handle_);
-        handle_ = handle;
-    }
-
-private:
-    T handle_ = nullptr;
+struct GdiObjectKind {
+    using Handle = T;
+    static Handle Empty() { return nullptr; }
+    static bool Valid(Handle handle) { return handle != nullptr; }
+    static void GiveBack(Handle handle) { DeleteObject(handle); }
 };
+template <typename T>
+using GdiObject = Owned<GdiObjectKind<T>>;
 
 using BitmapHandle = GdiObject<HBITMAP>;
 using PenHandle = GdiObject<HPEN>;

@@ -1,6 +1,6 @@
-// One owner for the system's non-GDI resources: global memory, kernel handles (files, mappings, events),
-// registry keys, COM interfaces and the open clipboard. Each kind says what its empty value is and how it
-// is given back; the owner gives it back exactly once, on every path.
+// One owner for the system's resources: GDI objects (gdiHandles.h), global memory, kernel handles
+// (files, mappings, events), registry keys, COM interfaces and the open clipboard. Each kind says what its empty value
+// is and how it is given back; the owner gives it back exactly once, on every path.
 #pragma once
 #include <windows.h>
 
@@ -31,8 +31,9 @@ public:
         return &handle_;
     }
     Handle Release() { return std::exchange(handle_, Kind::Empty()); }
+    // Gives back what is held, unless it is what comes instead.
     void Reset(Handle handle = Kind::Empty()) {
-        if (Kind::Valid(handle_)) Kind::GiveBack(handle_);
+        if (Kind::Valid(handle_) && handle_ != handle) Kind::GiveBack(handle_);
         handle_ = handle;
     }
 

@@ -1,5 +1,6 @@
 #include "imageTestSupport.h"
 
+#include <gtest/gtest.h>
 #include <png.h>
 #include <zlib.h>
 
@@ -7,6 +8,9 @@
 #include <csetjmp>
 #include <cstring>
 #include <string>
+
+#include "imagefiles/txImageBmp.h"
+#include "imagefiles/txImagePng.h"
 
 bool MemorySink::Write(const void* data, size_t size) {
     const size_t room = limit > bytes.size() ? limit - bytes.size() : 0;
@@ -334,4 +338,13 @@ std::vector<uint8_t> WithPngChunk(const std::vector<uint8_t>& bytes, const char*
         return out;
     }
     return bytes;
+}
+
+std::vector<uint8_t> Encoded(const TxImage& image, int32_t format, bool interlace) {
+    MemorySink sink;
+    const char* error = "";
+    const bool ok =
+        format == kTxFormatBmp ? WriteBmp(image.View(), sink, &error) : WritePng(image.View(), sink, interlace, &error);
+    EXPECT_TRUE(ok) << error;
+    return sink.bytes;
 }

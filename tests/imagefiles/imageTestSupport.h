@@ -24,6 +24,10 @@ public:
     }
 };
 
+// The raster core's BMP (kTxFormatBmp) or PNG bytes of image, written into memory; a failure fails the
+// test that asked.
+std::vector<uint8_t> Encoded(const TxImage& image, int32_t format, bool interlace = false);
+
 // A colour that differs in every channel with x and y, so flips, turns and channel swaps show.
 TxRgbQuad PatternColour(int x, int y);
 // A 24-bit picture of the pattern, rows stored bottom-up as the core does (y counted from the bottom).

@@ -10,15 +10,6 @@
 #include "imagefiles/txImagePng.h"
 
 namespace {
-std::vector<uint8_t> Encode(const TxImage& image, int32_t format, bool interlace = false) {
-    MemorySink sink;
-    const char* error = "";
-    const bool ok = format == kTxFormatBmp ? WriteBmp(image.View(), sink, &error)
-                                           : WritePng(image.View(), sink, interlace, &error);
-    EXPECT_TRUE(ok) << error;
-    return sink.bytes;
-}
-
 void ExpectRgba(const DecodedPng& png, uint32_t x, uint32_t yFromTop, TxRgbQuad colour, uint8_t alpha) {
     const uint8_t* p = png.Pixel(x, yFromTop);
     EXPECT_EQ(p[0], colour.red) << x << "," << yFromTop;
@@ -43,7 +34,7 @@ TEST(BmpEncoder, TrueColourPictureIsItsDibBlock) {
     ASSERT_TRUE(image.Create(7, 5, 24, kTxFormatBmp));
     FillPattern(image);
     std::memset(image.Row(0) + 21, 0xAB, 3);  // row padding goes out as stored
-    const std::vector<uint8_t> file = Encode(image, kTxFormatBmp);
+    const std::vector<uint8_t> file = Encoded(image, kTxFormatBmp);
     const uint32_t stride = 24;
     ASSERT_EQ(file.size(), 54 + stride * 5);
     const BmpHeaders h = ParseBmp(file);
@@ -81,7 +72,7 @@ TEST(BmpEncoder, AlphaPlaneGivesA32BitFile) {
     FillPattern(image);
     ASSERT_TRUE(image.CreateAlphaPlane());
     for (int i = 0; i < 15; ++i) image.AlphaPlane()[i] = static_cast<uint8_t>(i * 16);
-    const std::vector<uint8_t> file = Encode(image, kTxFormatBmp);
+    const std::vector<uint8_t> file = Encoded(image, kTxFormatBmp);
     ASSERT_EQ(file.size(), 54u + 4 * 5 * 3);
     const BmpHeaders h = ParseBmp(file);
     EXPECT_EQ(h.fileSize, file.size());
@@ -109,7 +100,7 @@ TEST(BmpEncoder, PalettePictureCarriesItsPaletteAndImportantColours) {
     ASSERT_TRUE(image.Create(7, 3, 24, kTxFormatBmp));
     FillPattern(image);
     ASSERT_TRUE(image.DecreaseBpp(4, true, nullptr, 16));
-    const std::vector<uint8_t> file = Encode(image, kTxFormatBmp);
+    const std::vector<uint8_t> file = Encoded(image, kTxFormatBmp);
     const BmpHeaders h = ParseBmp(file);
     EXPECT_EQ(h.offset, 54u + 64);
     EXPECT_EQ(h.bitCount, 4u);
@@ -172,7 +163,7 @@ TEST(PngEncoder, OnePixelFullyTransparent) {
     ASSERT_TRUE(image.Create(1, 1, 32, kTxFormatPng));
     ASSERT_TRUE(image.CreateAlphaPlane());
     image.SetPixelAt(0, 0, TxRgb(0, 0, 0, 0), true);
-    const DecodedPng png = DecodePng(Encode(image, kTxFormatPng));
+    const DecodedPng png = DecodePng(Encoded(image, kTxFormatPng));
     ASSERT_TRUE(png.ok) << png.error;
     EXPECT_EQ(png.colourType, 6);
     EXPECT_EQ(png.bitDepth, 8);
@@ -191,7 +182,7 @@ TEST(PngEncoder, RgbaPictureWithItsChunks) {
     }
     for (int x = 0; x < 7; ++x)
         image.SetPixelAt(x, 2, PatternColour(x, 2), false), image.AlphaPlane()[14 + x] = uint8_t(x * 30);
-    const DecodedPng png = DecodePng(Encode(image, kTxFormatPng));
+    const DecodedPng png = DecodePng(Encoded(image, kTxFormatPng));
     ASSERT_TRUE(png.ok) << png.error;
     EXPECT_EQ(png.width, 7u);
     EXPECT_EQ(png.height, 5u);
@@ -219,7 +210,7 @@ TEST(PngEncoder, TrueColourWithoutAlphaIsRgb) {
     ASSERT_TRUE(image.Create(7, 5, 24, kTxFormatPng));
     FillPattern(image);
     image.SetResolution(2835, 5670);
-    const DecodedPng png = DecodePng(Encode(image, kTxFormatPng));
+    const DecodedPng png = DecodePng(Encoded(image, kTxFormatPng));
     ASSERT_TRUE(png.ok) << png.error;
     EXPECT_EQ(png.colourType, 2);
     EXPECT_FALSE(png.hasTransparentColour);
@@ -239,7 +230,7 @@ TEST(PngEncoder, GreyRampsAreGreyAtTheirDepth) {
         for (int y = 0; y < 3; ++y) {
             for (int x = 0; x < 11; ++x) image.SetPixelAt(x, y, image.PaletteEntry((x * 3 + y * 5) % count));
         }
-        const DecodedPng png = DecodePng(Encode(image, kTxFormatPng));
+        const DecodedPng png = DecodePng(Encoded(image, kTxFormatPng));
         ASSERT_TRUE(png.ok) << png.error;
         EXPECT_EQ(png.colourType, 0) << bits;
         EXPECT_EQ(png.bitDepth, static_cast<int>(bits));
@@ -257,7 +248,7 @@ TEST(PngEncoder, PalettePictureWritesItsSearchedEntries) {
     ASSERT_TRUE(image.Create(9, 5, 24, kTxFormatPng));
     FillPattern(image);
     ASSERT_TRUE(image.DecreaseBpp(8, true, nullptr, 256));
-    const DecodedPng png = DecodePng(Encode(image, kTxFormatPng));
+    const DecodedPng png = DecodePng(Encoded(image, kTxFormatPng));
     ASSERT_TRUE(png.ok) << png.error;
     EXPECT_EQ(png.colourType, 3);
     EXPECT_EQ(png.bitDepth, 8);
@@ -271,7 +262,7 @@ TEST(PngEncoder, PalettePictureWritesItsSearchedEntries) {
     ASSERT_TRUE(four.Create(9, 5, 24, kTxFormatPng));
     FillPattern(four);
     ASSERT_TRUE(four.DecreaseBpp(8, false, nullptr, 16));  // 8 bits, 16 colours searched
-    const DecodedPng small = DecodePng(Encode(four, kTxFormatPng));
+    const DecodedPng small = DecodePng(Encoded(four, kTxFormatPng));
     ASSERT_TRUE(small.ok) << small.error;
     EXPECT_EQ(small.paletteRgb.size(), 16u * 3);
     for (uint32_t x = 0; x < 9; ++x) ExpectRgba(small, x, 0, four.GetPixelAt(int(x), 4, false), 255);
@@ -289,7 +280,7 @@ TEST(PngEncoder, TransparentPaletteEntryIsWrittenAsIndexZero) {
             for (int x = 0; x < 9; ++x) image.SetPixelAt(x, y, image.PaletteEntry((x + y) % count));
         }
         const std::vector<uint8_t> before(image.Bits(), image.Bits() + image.Header().sizeImage);
-        const DecodedPng png = DecodePng(Encode(image, kTxFormatPng));
+        const DecodedPng png = DecodePng(Encoded(image, kTxFormatPng));
         ASSERT_TRUE(png.ok) << png.error;
         EXPECT_EQ(png.colourType, 3);
         ASSERT_EQ(png.transparency.size(), 1u);
@@ -316,7 +307,7 @@ TEST(PngEncoder, TransparentColourOfTrueColourPictures) {
     image.SetPixelAt(1, 1, TxRgb(9, 8, 7));
     image.SetTransparentIndex(0);
     image.SetTransparentColour(TxRgb(9, 8, 7));
-    DecodedPng png = DecodePng(Encode(image, kTxFormatPng));
+    DecodedPng png = DecodePng(Encoded(image, kTxFormatPng));
     ASSERT_TRUE(png.ok) << png.error;
     EXPECT_EQ(png.colourType, 2);
     EXPECT_TRUE(png.hasTransparentColour);
@@ -325,7 +316,7 @@ TEST(PngEncoder, TransparentColourOfTrueColourPictures) {
 
     // With an alpha plane that colour becomes fully transparent in the RGBA rows.
     ASSERT_TRUE(image.CreateAlphaPlane());
-    png = DecodePng(Encode(image, kTxFormatPng));
+    png = DecodePng(Encoded(image, kTxFormatPng));
     ASSERT_TRUE(png.ok) << png.error;
     EXPECT_EQ(png.colourType, 6);
     ExpectRgba(png, 1, 1, TxRgb(9, 8, 7), 0);
@@ -347,10 +338,10 @@ TEST(PngEncoder, PalettePicturesWithAlphaPlane) {
     ASSERT_TRUE(grey.ToGray());
     ASSERT_TRUE(image.DecreaseBpp(4, false, nullptr, 16));
 
-    const DecodedPng greyPng = DecodePng(Encode(grey, kTxFormatPng));
+    const DecodedPng greyPng = DecodePng(Encoded(grey, kTxFormatPng));
     ASSERT_TRUE(greyPng.ok) << greyPng.error;
     EXPECT_EQ(greyPng.colourType, 4);
-    const DecodedPng colourPng = DecodePng(Encode(image, kTxFormatPng));
+    const DecodedPng colourPng = DecodePng(Encoded(image, kTxFormatPng));
     ASSERT_TRUE(colourPng.ok) << colourPng.error;
     EXPECT_EQ(colourPng.colourType, 6);
     for (uint32_t y = 0; y < 3; ++y) {
@@ -370,7 +361,7 @@ TEST(PngEncoder, InterlacedWhenItsOptionIsOne) {
     image.AlphaPlane()[20] = 5;
     image.SetEncodeOption(kTxFormatPng, 1);
     EXPECT_EQ(image.EncodeOption(kTxFormatBmp), 0u);
-    const DecodedPng png = DecodePng(Encode(image, kTxFormatPng, image.EncodeOption(kTxFormatPng) == 1));
+    const DecodedPng png = DecodePng(Encoded(image, kTxFormatPng, image.EncodeOption(kTxFormatPng) == 1));
     ASSERT_TRUE(png.ok) << png.error;
     EXPECT_EQ(png.interlace, 1);
     for (uint32_t y = 0; y < 11; ++y) {

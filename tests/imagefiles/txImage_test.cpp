@@ -75,15 +75,6 @@ void FillRandom(TxImage& image, uint32_t seed) {
         }
     }
 }
-
-std::vector<uint8_t> Encoded(const TxImage& image, int32_t format, bool interlace = false) {
-    MemorySink sink;
-    const char* error = "";
-    const bool ok = format == kTxFormatBmp ? WriteBmp(image.View(), sink, &error)
-                                           : WritePng(image.View(), sink, interlace, &error);
-    EXPECT_TRUE(ok) << error;
-    return sink.bytes;
-}
 }  // namespace
 
 TEST(TxImageCreate, RefusesZeroSize) {
