@@ -185,7 +185,7 @@ bool NearStartPoint(PixelPoint point, PixelPoint first, int dragWidth, int dragH
 PixelPoint DragSizeForStatus(int tool, int x, int y, PixelPoint start, int pictureWidth, int pictureHeight) {
     int64_t dx = int64_t{x} - start.x;
     int64_t dy = int64_t{y} - start.y;
-    if (tool == kToolFreeSelection || tool == kToolRectSelection || tool == kToolText) {
+    if (IsSelectionTool(tool) || tool == kToolText) {
         if (dx >= 0 && x > pictureWidth) dx = int64_t{pictureWidth} - start.x;
         if (dx < 0 && x < 0) dx = -int64_t{start.x};
         if (dy >= 0 && y > pictureHeight) dy = int64_t{pictureHeight} - start.y;

@@ -36,6 +36,9 @@ constexpr int ToolNameTextId(int id) { return 909 + id; }
 constexpr int ToolCommandId(int id) { return 600 + id - 1; }
 static_assert(ToolNameTextId(kToolRRect) == 925 && ToolCommandId(kToolFreeSelection) == 600);
 
+// The free-form and the rectangle selection.
+constexpr bool IsSelectionTool(int id) { return id == kToolFreeSelection || id == kToolRectSelection; }
+
 // The tools the colour picker and the zoom tool return to: eraser, fill, pen, brush, airbrush and the
 // line, curve and shape tools.
 constexpr bool IsDrawingTool(int id) {

@@ -12,12 +12,6 @@
 #include "painting/toolState.h"
 #include "views/canvasWindow.h"
 
-namespace {
-
-bool IsSelectionTool(int tool) { return tool == kToolFreeSelection || tool == kToolRectSelection; }
-
-}  // namespace
-
 LRESULT CCanvasWindow::OnLButtonDown(WPARAM, LPARAM lParam) {
     ButtonDown(WM_LBUTTONDOWN, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
     return 0;
