@@ -34,21 +34,19 @@ HBITMAP ThroughRasterCore(HBITMAP source, Operation operation) {
 // A 32-bit picture is convolved or blurred from its own memory into the 24-bit result; any other goes
 // through the raster core. Both give the same pixels.
 HBITMAP Convolved(HBITMAP source, const int32_t (&kernel)[9], int32_t divisor, int32_t offset) {
-    const auto width = static_cast<uint32_t>(std::max(BitmapWidth(source), 0));
-    const auto height = static_cast<uint32_t>(std::max(BitmapHeight(source), 0));
-    HBITMAP direct = WholePictureCopy(source, [&](const auto& rowOf, uint8_t* target, size_t stride) {
-        return ConvolveThirtyTwoBitRows(rowOf, width, height, kernel, 3, divisor, offset, target, stride);
-    });
+    HBITMAP direct = WholePictureCopy(
+        source, [&](const auto& rowOf, uint32_t width, uint32_t height, uint8_t* target, size_t stride) {
+            return ConvolveThirtyTwoBitRows(rowOf, width, height, kernel, 3, divisor, offset, target, stride);
+        });
     if (direct) return direct;
     return ThroughRasterCore(source, [&](TxImage& image) { return image.Convolve3x3(kernel, 3, divisor, offset); });
 }
 
 HBITMAP Blurred(HBITMAP source, float radius) {
-    const auto width = static_cast<uint32_t>(std::max(BitmapWidth(source), 0));
-    const auto height = static_cast<uint32_t>(std::max(BitmapHeight(source), 0));
-    HBITMAP direct = WholePictureCopy(source, [&](const auto& rowOf, uint8_t* target, size_t stride) {
-        return BlurThirtyTwoBitRows(rowOf, width, height, radius, target, stride);
-    });
+    HBITMAP direct = WholePictureCopy(
+        source, [&](const auto& rowOf, uint32_t width, uint32_t height, uint8_t* target, size_t stride) {
+            return BlurThirtyTwoBitRows(rowOf, width, height, radius, target, stride);
+        });
     if (direct) return direct;
     return ThroughRasterCore(source, [&](TxImage& image) { return image.BlurGaussian(radius); });
 }

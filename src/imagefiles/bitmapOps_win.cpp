@@ -680,8 +680,7 @@ HBITMAP RowByRowCopy(HBITMAP bitmap, int bits, const RGBQUAD* colours,
     return result.Release();
 }
 
-HBITMAP WholePictureCopy(HBITMAP bitmap, const std::function<bool(const std::function<const uint32_t*(uint32_t)>& rowOf,
-                                                                  uint8_t* target, size_t stride)>& make) {
+HBITMAP WholePictureCopy(HBITMAP bitmap, const WholePictureMaker& make) {
     const Pixels32 source = ProbedPixelsOf(bitmap);
     if (!source || !PictureSizeAllowed(source.width, source.height)) return nullptr;
     void* memory = nullptr;
@@ -692,7 +691,9 @@ HBITMAP WholePictureCopy(HBITMAP bitmap, const std::function<bool(const std::fun
         return rows.Row(source.height - 1 - static_cast<int>(memoryRow));
     };
     const auto stride = static_cast<size_t>(DibRowBytes(source.width, 24));
-    if (!make(rowOf, static_cast<uint8_t*>(memory), stride)) return nullptr;
+    if (!make(rowOf, static_cast<uint32_t>(source.width), static_cast<uint32_t>(source.height),
+              static_cast<uint8_t*>(memory), stride))
+        return nullptr;
     return result.Release();
 }
 

@@ -21,12 +21,13 @@ HBITMAP CreateBitmapToOverwrite(int width, int height, int bits = 32, void** mem
 // when the bitmap is something else or memory is short.
 HBITMAP RowByRowCopy(HBITMAP bitmap, int bits, const RGBQUAD* colours,
                      const std::function<void(const uint32_t* source, uint8_t* target, int memoryRow)>& make);
-// A bottom-up 24-bit copy of a 32-bit section no DC holds, made by make(rowOf, target, stride) from the
-// whole picture at once: rowOf(memoryRow) gives the source's pixels of the row that lies at that memory
-// row of the result, whose rows (padding 0 already) start at target, stride bytes apart. nullptr when the
-// bitmap is something else, memory is short or make fails.
-HBITMAP WholePictureCopy(HBITMAP bitmap, const std::function<bool(const std::function<const uint32_t*(uint32_t)>& rowOf,
-                                                                  uint8_t* target, size_t stride)>& make);
+// A bottom-up 24-bit copy of a 32-bit section no DC holds, made by make(rowOf, width, height, target,
+// stride) from the whole picture at once: rowOf(memoryRow) gives the source's pixels of the row that lies
+// at that memory row of the result, whose rows (padding 0 already) start at target, stride bytes apart.
+// nullptr when the bitmap is something else, memory is short or make fails.
+using WholePictureMaker = std::function<bool(const std::function<const uint32_t*(uint32_t)>& rowOf, uint32_t width,
+                                             uint32_t height, uint8_t* target, size_t stride)>;
+HBITMAP WholePictureCopy(HBITMAP bitmap, const WholePictureMaker& make);
 // CreatePictureBitmap filled with a solid colour (0x00BBGGRR); colour 0 skips the fill.
 HBITMAP CreateFilledBitmap(int width, int height, COLORREF colour, int bits = 32);
 // 1-bit mask: bit 1 inside, 0 outside; all 1 when white, else all 0.
